@@ -1,0 +1,26 @@
+# One interface target carries every warning, Qt strictness define and sanitizer flag;
+# each of our targets links it, so third-party code is never built with them.
+add_library(trawlbox_options INTERFACE)
+
+target_compile_options(trawlbox_options INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast -Wnon-virtual-dtor
+  -Woverloaded-virtual -Wconversion -Wsign-conversion)
+target_compile_definitions(trawlbox_options INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CAST_TO_ASCII
+  QT_NO_CAST_FROM_BYTEARRAY
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_NO_URL_CAST_FROM_STRING
+  QT_DISABLE_DEPRECATED_BEFORE=0x060400)
+
+if(TRAWLBOX_WERROR)
+  target_compile_options(trawlbox_options INTERFACE -Werror)
+endif()
+
+if(TRAWLBOX_SANITIZE)
+  target_compile_options(trawlbox_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(trawlbox_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+set(CMAKE_AUTOMOC ON)

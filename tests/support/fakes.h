@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/event_yield.h"
+#include "platform/message_box.h"
+#include "platform/sleeper.h"
+
+namespace trawlbox::testing {
+
+// Records every message instead of showing it.
+class RecordingMessageBox : public platform::MessageBox {
+ public:
+  void Show(platform::MessageIcon icon, const std::string& text) override {
+    shown.emplace_back(icon, text);
+  }
+  std::vector<std::pair<platform::MessageIcon, std::string>> shown;
+};
+
+// Records every wait instead of waiting.
+class RecordingSleeper : public platform::Sleeper {
+ public:
+  void Sleep(int milliseconds) override { sleeps.push_back(milliseconds); }
+  std::vector<int> sleeps;
+};
+
+// Counts yields of both kinds together (1, 2, ...) and runs `on_yield` with the count, so a test
+// can press a button or change a text at a chosen yield.
+class ScriptedYield : public platform::EventYield {
+ public:
+  void YieldOnce() override { Next(); }
+  void YieldUntilEvent() override { Next(); }
+
+  std::function<void(int call)> on_yield;
+  int calls = 0;
+
+ private:
+  void Next() {
+    ++calls;
+    if (on_yield) on_yield(calls);
+  }
+};
+
+}  // namespace trawlbox::testing
