@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collect/collection_window.h"
+#include "collect/site_roots.h"
 #include "collect/window_state.h"
 #include "platform/event_yield.h"
 #include "platform/http_transfer.h"
@@ -24,7 +25,7 @@ class Collector {
  public:
   // Every reference must outlive the collector.
   Collector(WindowState& state, results::ResultGrid& grid, CollectionWindow& window,
-            CollectorServices services);
+            CollectorServices services, SiteRootPair roots);
 
   // The start/stop button was pressed: stops the running collection when the button shows the
   // stop caption, otherwise runs a whole collection. Yields and sleeps as a run does.
@@ -35,6 +36,7 @@ class Collector {
   results::ResultGrid& grid_;
   CollectionWindow& window_;
   CollectorServices services_;
+  SiteRootPair roots_;
 };
 
 }  // namespace trawlbox::collect
