@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs whatever is missing, then builds and runs the whole test suite twice: once with
+# warnings as errors, once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+jobs=$(nproc)
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+run_suite() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja -DTRAWLBOX_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+echo "== Strict build"
+run_suite build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
+run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTRAWLBOX_SANITIZE=ON
