@@ -31,6 +31,7 @@ class ResultGridObserver {
   virtual void SelectionChanged() = 0;
   virtual void HighlightChanged() = 0;
   virtual void TopRowChanged(int row) = 0;
+  virtual void ColumnWidthsChanged() = 0;
 };
 
 // The result grid: the program's only store of collected entries. 4 columns and 3000 rows, row 0
@@ -61,8 +62,9 @@ class ResultGrid {
   [[nodiscard]] bool SetCell(int row, int col, std::string text);
   // Nothing when the cell lies outside the grid.
   [[nodiscard]] std::optional<std::string> GetCell(int row, int col) const;
-  // Deletes the row; later rows move up by one. False, changing nothing, for a row outside the
-  // grid or the last remaining row.
+  // Deletes the row; later rows move up by one. The current cell, the selection end and the top
+  // row stay where they are unless they now lie past the last row. False, changing nothing, for
+  // the heading row, a row outside the grid or the only entry row left.
   [[nodiscard]] bool RemoveRow(int row);
 
   // Moving the current cell also moves the selection end onto it. False when outside the grid.
@@ -72,7 +74,8 @@ class ResultGrid {
   [[nodiscard]] CellPosition Current() const { return current_; }
   [[nodiscard]] CellPosition SelectionEnd() const { return selection_end_; }
 
-  // Scrolls so that `row` is the first visible entry row. False when outside the grid.
+  // Scrolls so that `row` is the first visible entry row. False for the heading row or a row
+  // outside the grid.
   [[nodiscard]] bool SetTopRow(int row);
   [[nodiscard]] int TopRow() const { return top_row_; }
 
@@ -81,12 +84,13 @@ class ResultGrid {
 
   // Aligns the current cell's text.
   void SetCellAlignment(CellAlignment alignment);
+  // kGeneral for a cell outside the grid.
   [[nodiscard]] CellAlignment GetCellAlignment(int row, int col) const;
 
   [[nodiscard]] const std::array<int, kColumns>& ColumnWidthsTwips() const { return widths_; }
 
-  // Cells of the selected rectangle: a tab between the cells of a row, a carriage return between
-  // rows, nothing after the last cell.
+  // Cells of the selected rectangle, whichever corner the current cell is: a tab between the cells
+  // of a row, a carriage return between rows, nothing after the last cell.
   [[nodiscard]] std::string SelectionText() const;
 
  private:
