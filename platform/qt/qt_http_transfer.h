@@ -60,8 +60,8 @@ class QtHttpTransfer : public HttpTransfer {
   void OnReadyRead();
   void OnRedirected(const QUrl& target);
   void OnFinished();
-  // Decodes the collected body and makes it readable.
-  void Complete();
+  // Decodes the collected body by `content_type` and what the body says, and makes it readable.
+  void Complete(const QByteArray& content_type);
   void Fail();
   // Detaches from the reply in flight and cancels it, so its last signals reach nobody.
   void DropReply();
