@@ -1,0 +1,30 @@
+#include "collect/page_fetcher.h"
+
+#include "platform/user_agent.h"
+
+namespace trawlbox::collect {
+
+std::string FetchPage(const std::string& url, platform::HttpTransfer& transfer,
+                      platform::EventYield& yield, const WindowState& state) {
+  if (state.Closing) return {};
+  if (!transfer.Execute(url, "GET", platform::kUserAgentHeader)) return {};
+
+  // A stop request does not cut the wait short: the page being asked for is awaited to its end.
+  while (transfer.StillExecuting()) {
+    yield.YieldUntilEvent();
+    if (state.Closing) return {};
+  }
+
+  std::string text;
+  std::string chunk;
+  while (!state.StopRequested) {
+    yield.YieldOnce();
+    if (state.Closing) return {};
+    if (!transfer.GetChunk(kChunkSize, chunk)) return {};
+    if (chunk.empty()) break;
+    text += chunk;
+  }
+  return text;
+}
+
+}  // namespace trawlbox::collect
