@@ -24,11 +24,11 @@ struct TestReply {
   };
 
   int status = 200;
-  QByteArray body;
+  QByteArray body = {};
   // Extra response headers, sent as given after the status line.
-  QList<std::pair<QByteArray, QByteArray>> headers;
+  QList<std::pair<QByteArray, QByteArray>> headers = {};
   // The Content-Length announced; the body's own size when not set (not sent for kEndless).
-  std::optional<qint64> content_length;
+  std::optional<qint64> content_length = {};
   int delay_before_headers_ms = 0;
   Mode mode = Mode::kWhole;
   int trickle_interval_ms = 1000;
@@ -46,7 +46,8 @@ struct RecordedRequest {
 
 // A real HTTP/1.1 server on 127.0.0.1, on a port the system picks, answering from its own thread
 // so that a client that blocks the test's thread is still served. Paths not set up with Serve
-// answer 404 with a short HTML body. Safe to call from any thread.
+// answer 404 with a short HTML body. Safe to call from any thread. A QCoreApplication must exist
+// (QTEST_MAIN makes one): without it Qt runs no event loop, on this thread or any other.
 class TestHttpServer {
  public:
   TestHttpServer();
@@ -59,6 +60,8 @@ class TestHttpServer {
   // Root() followed by `path` ("/page1").
   [[nodiscard]] std::string Url(std::string_view path) const;
 
+  // Answers requests whose target equals `path` exactly, query included ("/list?page=2"), with
+  // `reply` from now on; replaces an earlier reply for the same path.
   void Serve(const QByteArray& path, TestReply reply);
   // Every request received so far, in order of arrival.
   [[nodiscard]] std::vector<RecordedRequest> Requests() const;
