@@ -55,6 +55,7 @@ std::optional<std::string> ResultGrid::GetCell(int row, int col) const {
 
 bool ResultGrid::RemoveRow(int row) {
   if (row < 1 || row >= RowCount() || RowCount() <= 2) return false;
+  if (observer_ != nullptr) observer_->RowAboutToBeRemoved(row);
   rows_.erase(rows_.begin() + row);
   if (observer_ != nullptr) observer_->RowRemoved(row);
 

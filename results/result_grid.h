@@ -21,11 +21,13 @@ struct CellPosition {
   friend bool operator==(const CellPosition&, const CellPosition&) = default;
 };
 
-// Told about every change, so a view can follow the grid without polling it.
+// Told about every change, so a view can follow the grid without polling it. Every call comes after
+// the change, except RowAboutToBeRemoved, which comes just before the row goes.
 class ResultGridObserver {
  public:
   virtual ~ResultGridObserver() = default;
   virtual void CellChanged(int row, int col) = 0;
+  virtual void RowAboutToBeRemoved(int row) = 0;
   virtual void RowRemoved(int row) = 0;
   virtual void AllCellsChanged() = 0;
   virtual void SelectionChanged() = 0;

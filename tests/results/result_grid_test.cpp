@@ -175,6 +175,9 @@ class RecordingObserver : public ResultGridObserver {
   void CellChanged(int row, int col) override {
     events.push_back("cell " + std::to_string(row) + "," + std::to_string(col));
   }
+  void RowAboutToBeRemoved(int row) override {
+    events.push_back("removing " + std::to_string(row));
+  }
   void RowRemoved(int row) override { events.push_back("removed " + std::to_string(row)); }
   void AllCellsChanged() override { events.emplace_back("all"); }
   void SelectionChanged() override { events.emplace_back("selection"); }
@@ -202,8 +205,9 @@ TEST(ResultGridTest, TellsTheObserverAboutEveryChangeAndNothingElse) {
   (void)grid.SelectionText();
   (void)grid.GetCell(1, 0);
 
-  EXPECT_THAT(observer.events, ElementsAre("cell 1,0", "selection", "cell 1,1", "selection",
-                                           "removed 5", "all", "top 7", "highlight", "widths"));
+  EXPECT_THAT(observer.events,
+              ElementsAre("cell 1,0", "selection", "cell 1,1", "selection", "removing 5",
+                          "removed 5", "all", "top 7", "highlight", "widths"));
   grid.SetObserver(nullptr);
 }
 
