@@ -46,9 +46,9 @@ void DownloadWalk::Run() {
     services_.yield.YieldOnce();
     if (state_.Closing) return;
     const std::optional<std::string> url = grid_.GetCell(row, 3);
-    // A row the grid no longer has, or one without a title, names no file: it fails like a
-    // refused download.
-    if (!title || title->empty() || !url) continue;
+    // A row the grid no longer has, or one emptied by deletion or clearing, names no file or
+    // nothing to fetch: it fails like a refused download.
+    if (!title || title->empty() || !url || url->empty()) continue;
     const std::string asked_path = TargetPath(folder, *title);
     const std::string path = targets.Choose(asked_path, *url);
     const bool saved = services_.downloader.DownloadToFile(*url, path) == 0;
