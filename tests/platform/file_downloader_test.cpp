@@ -1,2 +1,266 @@
-// placeholder, replaced by its owner
-int main() { return 0; }
+#include "platform/qt/qt_file_downloader.h"
+
+#include <QByteArray>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QList>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+#include <QtTest>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "platform/user_agent.h"
+#include "tests/support/test_http_server.h"
+
+namespace trawlbox::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+using platform::QtDownloadLimits;
+using platform::QtFileDownloader;
+
+QByteArray AllByteValues() {
+  QByteArray bytes;
+  for (int value = 0; value < 256; ++value) bytes.append(static_cast<char>(value));
+  return bytes;
+}
+
+TestReply Whole(int status, QByteArray body) {
+  TestReply reply;
+  reply.status = status;
+  reply.body = std::move(body);
+  return reply;
+}
+
+TestReply RedirectTo(int status, const QByteArray& location) {
+  TestReply reply = Whole(status, "moved");
+  reply.headers = {{"Location", location}};
+  return reply;
+}
+
+// Records the events that reach it; a close request is recorded and refused.
+class RecordingWindow : public QWindow {
+ public:
+  QList<QEvent::Type> seen;
+
+ protected:
+  bool event(QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress || type == QEvent::Close) {
+      seen.append(type);
+      return true;
+    }
+    return QWindow::event(event);
+  }
+};
+
+}  // namespace
+
+class FileDownloaderTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    server_ = std::make_unique<TestHttpServer>();
+  }
+
+  void cleanup() {
+    server_.reset();
+    folder_.reset();
+  }
+
+  void writesTheBodyExactlyAsReceived_data() {
+    QTest::addColumn<TestReply>("reply");
+    QTest::newRow("every byte value") << Whole(200, AllByteValues().repeated(3));
+    QTest::newRow("empty body") << Whole(200, {});
+    QTest::newRow("byte-order mark and CR LF") << Whole(200, "\xEF\xBB\xBF//+\r\n#property\r\n");
+    QTest::newRow("a megabyte and one") << Whole(200, AllByteValues().repeated(4096).append('!'));
+    TestReply packed = Whole(200, "\x1F\x8B\x08 not really packed");
+    packed.headers = {{"Content-Encoding", "gzip"}};
+    QTest::newRow("declared packed, kept packed") << packed;
+    TestReply no_content = Whole(204, {});
+    QTest::newRow("no content") << no_content;
+  }
+
+  void writesTheBodyExactlyAsReceived() {
+    QFETCH(TestReply, reply);
+    server_->Serve("/ea.mq4", reply);
+    WriteFile(u"ea.mq4"_s, "an older file");
+    QtFileDownloader downloader;
+    QCOMPARE(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"ea.mq4"_s)), 0);
+    QCOMPARE(ReadFile(u"ea.mq4"_s), reply.body);
+    QCOMPARE(Entries(), QStringList{QStringLiteral("ea.mq4")});
+    const QByteArray user_agent = QByteArray(platform::kUserAgentHeader).mid(12);
+    QCOMPARE(server_->Requests().back().Header("User-Agent"), user_agent);
+  }
+
+  void failsLeavingNoFileAndTheOldFileUntouched_data() {
+    QTest::addColumn<TestReply>("reply");
+    QTest::addColumn<QtDownloadLimits>("limits");
+    const QtDownloadLimits normal;
+    QTest::newRow("404 with a body") << Whole(404, "<html>Not Found</html>") << normal;
+    QTest::newRow("500 with a body") << Whole(500, "<html>oops</html>") << normal;
+    TestReply reset = Whole(200, AllByteValues().repeated(256));
+    reset.mode = TestReply::Mode::kResetMidBody;
+    QTest::newRow("connection reset mid-body") << reset << normal;
+    TestReply short_body = Whole(200, "short");
+    short_body.content_length = 50;
+    QTest::newRow("body shorter than announced") << short_body << normal;
+    TestReply closed = Whole(200, "never sent");
+    closed.mode = TestReply::Mode::kCloseBeforeHeaders;
+    QTest::newRow("closed before the headers") << closed << normal;
+    QTest::newRow("redirect without a target") << Whole(302, "moved") << normal;
+    QTest::newRow("redirect to a local file") << RedirectTo(302, "file:///etc/hostname") << normal;
+    QTest::newRow("redirect to itself") << RedirectTo(302, "/ea.mq4") << normal;
+    TestReply silent = Whole(200, "never sent");
+    silent.mode = TestReply::Mode::kNeverAnswer;
+    QTest::newRow("no answer") << silent << QtDownloadLimits{.stall_timeout = 200ms};
+    TestReply slow = Whole(200, QByteArray(500, 'x'));
+    slow.mode = TestReply::Mode::kTrickle;
+    slow.trickle_interval_ms = 20;
+    QTest::newRow("steady but too slow")
+        << slow << QtDownloadLimits{.stall_timeout = 10s, .total_timeout = 300ms};
+  }
+
+  void failsLeavingNoFileAndTheOldFileUntouched() {
+    QFETCH(TestReply, reply);
+    QFETCH(QtDownloadLimits, limits);
+    server_->Serve("/ea.mq4", reply);
+    WriteFile(u"old.mq4"_s, "an older file");
+    QtFileDownloader downloader(limits);
+    QVERIFY(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"old.mq4"_s)) != 0);
+    QVERIFY(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"new.mq4"_s)) != 0);
+    QCOMPARE(ReadFile(u"old.mq4"_s), QByteArray("an older file"));
+    QCOMPARE(Entries(), QStringList{QStringLiteral("old.mq4")});
+  }
+
+  void followsRedirectsUpToTen_data() {
+    QTest::addColumn<QList<int>>("statuses");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("one") << QList<int>{302} << true;
+    QTest::newRow("every kind") << QList<int>{301, 302, 303, 307, 308} << true;
+    QTest::newRow("ten") << QList<int>(10, 302) << true;
+    QTest::newRow("eleven") << QList<int>(11, 302) << false;
+  }
+
+  void followsRedirectsUpToTen() {
+    QFETCH(QList<int>, statuses);
+    QFETCH(bool, saved);
+    // Hops alternate between relative and absolute targets.
+    for (qsizetype hop = 0; hop < statuses.size(); ++hop) {
+      const QByteArray next =
+          hop + 1 < statuses.size() ? "/hop" + QByteArray::number(hop + 1) : "/ea.mq4";
+      const QByteArray target =
+          hop % 2 == 0 ? next : QByteArray::fromStdString(server_->Url(next.toStdString()));
+      server_->Serve("/hop" + QByteArray::number(hop), RedirectTo(statuses[hop], target));
+    }
+    server_->Serve("/ea.mq4", Whole(200, "the file"));
+    QtFileDownloader downloader;
+    const int result = downloader.DownloadToFile(server_->Url("/hop0"), PathOf(u"ea.mq4"_s));
+    QCOMPARE(result == 0, saved);
+    QCOMPARE(Entries().size(), saved ? 1 : 0);
+    if (saved) QCOMPARE(ReadFile(u"ea.mq4"_s), QByteArray("the file"));
+  }
+
+  void refusesWhatIsNotAWebAddressOrAFileName_data() {
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("name");
+    const QString file = QStringLiteral("ea.mq4");
+    QTest::newRow("local file") << QStringLiteral("file:///etc/hostname") << file;
+    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1/ea.mq4") << file;
+    QTest::newRow("script") << QStringLiteral("javascript:alert(1)") << file;
+    QTest::newRow("empty") << QString() << file;
+    QTest::newRow("no host") << QStringLiteral("http:///ea.mq4") << file;
+    QTest::newRow("path ends in the separator") << QStringLiteral("SERVER/ea.mq4") << QString();
+  }
+
+  void refusesWhatIsNotAWebAddressOrAFileName() {
+    QFETCH(QString, url);
+    QFETCH(QString, name);
+    server_->Serve("/ea.mq4", Whole(200, "the file"));
+    url.replace(QStringLiteral("SERVER"), QString::fromStdString(server_->Root()));
+    QtFileDownloader downloader;
+    QVERIFY(downloader.DownloadToFile(url.toStdString(), PathOf(name)) != 0);
+    QVERIFY(Entries().isEmpty());
+    QVERIFY(server_->Requests().empty());
+  }
+
+  void abortEndsTheTransferInFlightLeavingNoFile() {
+    TestReply slow = Whole(200, QByteArray(1000, 'x'));
+    slow.mode = TestReply::Mode::kTrickle;
+    slow.trickle_interval_ms = 20;
+    server_->Serve("/ea.mq4", slow);
+    WriteFile(u"old.mq4"_s, "an older file");
+    QtFileDownloader downloader;
+    QTimer::singleShot(200ms, this, [&downloader] { downloader.Abort(); });
+    QVERIFY(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"old.mq4"_s)) != 0);
+    QCOMPARE(ReadFile(u"old.mq4"_s), QByteArray("an older file"));
+    QCOMPARE(Entries(), QStringList{QStringLiteral("old.mq4")});
+  }
+
+  void inputWaitsForTheTransferButACloseRequestDoesNot() {
+    TestReply slow = Whole(200, "abcd");
+    slow.mode = TestReply::Mode::kTrickle;
+    slow.trickle_interval_ms = 30;
+    server_->Serve("/ea.mq4", slow);
+    RecordingWindow window;
+    QTimer::singleShot(0, this, [&window] {
+      QCoreApplication::postEvent(
+          &window, new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5),
+                                   Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+      QCoreApplication::postEvent(&window,
+                                  new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
+      QCoreApplication::postEvent(&window, new QCloseEvent);
+    });
+    QtFileDownloader downloader;
+    QCOMPARE(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"ea.mq4"_s)), 0);
+    QCOMPARE(window.seen, QList<QEvent::Type>{QEvent::Close});
+    QCoreApplication::processEvents();
+    QCOMPARE(window.seen,
+             (QList<QEvent::Type>{QEvent::Close, QEvent::MouseButtonPress, QEvent::KeyPress}));
+  }
+
+ private:
+  [[nodiscard]] std::string PathOf(const QString& name) const {
+    return (folder_->path() + QLatin1Char('/') + name).toStdString();
+  }
+
+  void WriteFile(const QString& name, const QByteArray& content) const {
+    QFile file(folder_->filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+  }
+
+  [[nodiscard]] QByteArray ReadFile(const QString& name) const {
+    QFile file(folder_->filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+  }
+
+  // Everything in the folder, hidden temporary files included.
+  [[nodiscard]] QStringList Entries() const {
+    return QDir(folder_->path())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  }
+
+  std::unique_ptr<QTemporaryDir> folder_;
+  std::unique_ptr<TestHttpServer> server_;
+};
+
+}  // namespace trawlbox::testing
+
+Q_DECLARE_METATYPE(trawlbox::testing::TestReply)
+Q_DECLARE_METATYPE(trawlbox::platform::QtDownloadLimits)
+
+QTEST_MAIN(trawlbox::testing::FileDownloaderTest)
+#include "file_downloader_test.moc"
