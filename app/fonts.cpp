@@ -1,0 +1,14 @@
+#include "app/fonts.h"
+
+#include <QString>
+
+namespace trawlbox::app {
+
+void InstallFontSubstitutions() {
+  QFont::insertSubstitution(QString::fromUtf8(kProgramFontFamily),
+                            QString::fromUtf8(kSubstituteFontFamily));
+}
+
+QFont ProgramFont() { return QFont(QString::fromUtf8(kProgramFontFamily), kProgramFontPointSize); }
+
+}  // namespace trawlbox::app
