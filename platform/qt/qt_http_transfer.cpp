@@ -89,6 +89,10 @@ QStringDecoder DecoderFor(const QByteArray& body, const QByteArray& content_type
   return QStringDecoder(QStringConverter::Utf8);
 }
 
+bool IsRedirectStatus(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
 // Qt reports an answer with an HTTP error status as one of these errors; the answer is still a
 // page to deliver. Every other error means the answer never arrived whole.
 bool IsHttpStatusError(QNetworkReply::NetworkError error) {
@@ -102,7 +106,8 @@ bool IsHttpStatusError(QNetworkReply::NetworkError error) {
 }  // namespace
 
 QtHttpTransfer::QtHttpTransfer(QtHttpTransferLimits limits) : limits_(limits) {
-  manager_.setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
+  // Redirects are followed here rather than by Qt, so every hop is checked the same way.
+  manager_.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
   manager_.setAutoDeleteReplies(false);
   stall_timer_.setSingleShot(true);
   stall_timer_.setInterval(limits_.stall_timeout);
@@ -134,11 +139,19 @@ bool QtHttpTransfer::Execute(const std::string& url, const std::string& operatio
     return false;
   }
 
+  header_name_ = QByteArray::fromStdString(request_header.substr(0, split));
+  header_value_ = QByteArray::fromStdString(request_header.substr(split + 2));
+  redirects_left_ = limits_.max_redirects;
+  state_ = State::kExecuting;
+  total_timer_.start();
+  Send(target);
+  return true;
+}
+
+void QtHttpTransfer::Send(const QUrl& target) {
   QNetworkRequest request(target);
   // Set as the raw header, it is the only User-Agent Qt sends.
-  request.setRawHeader(QByteArray::fromStdString(request_header.substr(0, split)),
-                       QByteArray::fromStdString(request_header.substr(split + 2)));
-  request.setMaximumRedirectsAllowed(limits_.max_redirects);
+  request.setRawHeader(header_name_, header_value_);
   request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
   request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
   request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
@@ -148,17 +161,12 @@ bool QtHttpTransfer::Execute(const std::string& url, const std::string& operatio
   QNetworkReply* reply = manager_.get(request);
   reply_ = reply;
   QObject::connect(reply, &QNetworkReply::readyRead, &manager_, [this] { OnReadyRead(); });
-  QObject::connect(reply, &QNetworkReply::redirected, &manager_,
-                   [this](const QUrl& to) { OnRedirected(to); });
   QObject::connect(reply, &QNetworkReply::metaDataChanged, &manager_,
                    [this] { stall_timer_.start(); });
   QObject::connect(reply, &QNetworkReply::downloadProgress, &manager_,
                    [this] { stall_timer_.start(); });
   QObject::connect(reply, &QNetworkReply::finished, &manager_, [this] { OnFinished(); });
-  state_ = State::kExecuting;
   stall_timer_.start();
-  total_timer_.start();
-  return true;
 }
 
 bool QtHttpTransfer::StillExecuting() const { return state_ == State::kExecuting; }
@@ -199,21 +207,24 @@ void QtHttpTransfer::OnReadyRead() {
   }
 }
 
-void QtHttpTransfer::OnRedirected(const QUrl& target) {
-  if (!reply_) return;
-  if (!IsWebScheme(target)) {
-    Fail();
-    return;
-  }
-  body_.clear();
-  stall_timer_.start();
-  emit reply_->redirectAllowed();
-}
-
 void QtHttpTransfer::OnFinished() {
   if (!reply_) return;
   const QNetworkReply::NetworkError error = reply_->error();
-  const bool answered = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+  const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+  const QVariant location = reply_->attribute(QNetworkRequest::RedirectionTargetAttribute);
+  if (error == QNetworkReply::NoError && location.isValid() && IsRedirectStatus(status.toInt())) {
+    const QUrl target = reply_->url().resolved(location.toUrl());
+    DropReply();
+    if (redirects_left_ <= 0 || !target.isValid() || !IsWebScheme(target)) {
+      Fail();
+      return;
+    }
+    --redirects_left_;
+    body_.clear();
+    Send(target);
+    return;
+  }
+  const bool answered = status.isValid();
   if (error != QNetworkReply::NoError && !(answered && IsHttpStatusError(error))) {
     Fail();
     return;

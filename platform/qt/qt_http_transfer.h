@@ -4,6 +4,7 @@
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QTimer>
+#include <QUrl>
 #include <QtGlobal>
 #include <chrono>
 #include <cstddef>
@@ -57,8 +58,9 @@ class QtHttpTransfer : public HttpTransfer {
  private:
   enum class State { kIdle, kExecuting, kDone, kFailed };
 
+  // Requests `target` with the header of the current Execute.
+  void Send(const QUrl& target);
   void OnReadyRead();
-  void OnRedirected(const QUrl& target);
   void OnFinished();
   // Decodes the collected body by `content_type` and what the body says, and makes it readable.
   void Complete(const QByteArray& content_type);
@@ -71,6 +73,9 @@ class QtHttpTransfer : public HttpTransfer {
   QPointer<QNetworkReply> reply_;
   QTimer stall_timer_;
   QTimer total_timer_;
+  QByteArray header_name_;
+  QByteArray header_value_;
+  int redirects_left_ = 0;
   State state_ = State::kIdle;
   bool shut_down_ = false;
   QByteArray body_;
