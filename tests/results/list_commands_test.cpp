@@ -7,26 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/clipboard.h"
-#include "platform/url_opener.h"
 #include "results/result_grid.h"
+#include "tests/support/command_fakes.h"
 
 namespace trawlbox::testing {
 namespace {
-
-class RecordingOpener : public platform::UrlOpener {
- public:
-  void OpenUrl(const std::string& url, const std::string& working_folder) override {
-    opened.emplace_back(url, working_folder);
-  }
-  std::vector<std::pair<std::string, std::string>> opened;
-};
-
-class RecordingClipboard : public platform::Clipboard {
- public:
-  void SetText(const std::string& text) override { texts.push_back(text); }
-  std::vector<std::string> texts;
-};
 
 // A grid with headings and `count` entries, and the commands over it.
 struct Commands {

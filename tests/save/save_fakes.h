@@ -1,13 +1,11 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/file_downloader.h"
-#include "platform/folder_chooser.h"
 #include "save/save_window.h"
 
 namespace trawlbox::testing {
@@ -37,18 +35,6 @@ class ScriptedDownloader : public platform::FileDownloader {
 
   std::function<int(const std::string& url, const std::string& path)> result;
   std::vector<std::pair<std::string, std::string>> calls;
-};
-
-// Answers every choice with `answer` and records the titles it was shown.
-class ScriptedFolderChooser : public platform::FolderChooser {
- public:
-  std::optional<std::string> ChooseFolder(const std::string& title) override {
-    titles.push_back(title);
-    return answer;
-  }
-
-  std::optional<std::string> answer;
-  std::vector<std::string> titles;
 };
 
 }  // namespace trawlbox::testing

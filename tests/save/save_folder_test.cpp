@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/save/save_fakes.h"
+#include "tests/support/command_fakes.h"
 
 namespace trawlbox::testing {
 namespace {
