@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-ipafont-gothic
   xvfb xauth
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()
