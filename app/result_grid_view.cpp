@@ -50,7 +50,13 @@ ResultGridView::ResultGridView(results::ResultGrid& grid, QWidget* parent)
   ShowGridSelection();
 }
 
-ResultGridView::~ResultGridView() { grid_.SetObserver(nullptr); }
+ResultGridView::~ResultGridView() {
+  grid_.SetObserver(nullptr);
+  // The selection model and the scroll bar outlive this part of the view; nothing they say while
+  // the rest goes may reach it.
+  disconnect(selectionModel(), nullptr, this, nullptr);
+  disconnect(verticalScrollBar(), nullptr, this, nullptr);
+}
 
 void ResultGridView::mousePressEvent(QMouseEvent* event) {
   // A right-button press would make the cell under the pointer current; the popup commands must
@@ -106,21 +112,23 @@ void ResultGridView::CellChanged(int row, int col) { model_->CellChanged(row, co
 void ResultGridView::RowAboutToBeRemoved(int row) {
   // The item view moves its own current cell and scroll position while the row goes; the grid
   // keeps its own, which the view shows again once the row is gone.
-  showing_grid_selection_ = true;
-  showing_grid_top_row_ = true;
+  syncing_selection_ = true;
+  syncing_top_row_ = true;
   model_->BeginRemoveRow(row);
 }
 
 void ResultGridView::RowRemoved(int /*row*/) {
   model_->EndRemoveRow();
-  showing_grid_selection_ = false;
-  showing_grid_top_row_ = false;
+  syncing_selection_ = false;
+  syncing_top_row_ = false;
   ShowGridSelection();
 }
 
 void ResultGridView::AllCellsChanged() { model_->AllCellsChanged(); }
 
-void ResultGridView::SelectionChanged() { ShowGridSelection(); }
+void ResultGridView::SelectionChanged() {
+  if (!syncing_selection_) ShowGridSelection();
+}
 
 void ResultGridView::HighlightChanged() {
   const QPalette system = QGuiApplication::palette();
@@ -151,7 +159,8 @@ void ResultGridView::HighlightChanged() {
 }
 
 void ResultGridView::TopRowChanged(int row) {
-  const QScopedValueRollback guard(showing_grid_top_row_, true);
+  if (syncing_top_row_) return;
+  const QScopedValueRollback guard(syncing_top_row_, true);
   verticalScrollBar()->setValue(ResultGridTableModel::ModelRow(row));
 }
 
@@ -163,13 +172,13 @@ void ResultGridView::ColumnWidthsChanged() {
 }
 
 void ResultGridView::OnScrolled(int value) {
-  if (showing_grid_top_row_) return;
-  const QScopedValueRollback guard(showing_grid_top_row_, true);
+  if (syncing_top_row_) return;
+  const QScopedValueRollback guard(syncing_top_row_, true);
   static_cast<void>(grid_.SetTopRow(ResultGridTableModel::GridRow(value)));
 }
 
 void ResultGridView::TakeSelectionFromView() {
-  if (showing_grid_selection_) return;
+  if (syncing_selection_) return;
   const QModelIndex end_index = selectionModel()->currentIndex();
   if (!end_index.isValid()) return;
   const CellPosition end{ResultGridTableModel::GridRow(end_index.row()), end_index.column()};
@@ -197,14 +206,14 @@ void ResultGridView::TakeSelectionFromView() {
     }
   }
 
-  const QScopedValueRollback guard(showing_grid_selection_, true);
+  const QScopedValueRollback guard(syncing_selection_, true);
   if (grid_.SetCurrent(start.row, start.col)) {
     static_cast<void>(grid_.SetSelectionEnd(end.row, end.col));
   }
 }
 
 void ResultGridView::ShowGridSelection() {
-  const QScopedValueRollback guard(showing_grid_selection_, true);
+  const QScopedValueRollback guard(syncing_selection_, true);
   const CellPosition current = grid_.Current();
   const CellPosition end = grid_.SelectionEnd();
   if (current.row < 1 || end.row < 1) {

@@ -55,10 +55,10 @@ class ResultGridView : public QTableView, private results::ResultGridObserver {
 
   results::ResultGrid& grid_;
   ResultGridTableModel* model_;
-  // Set while the view shows a change of the grid, so the view's own signals about that change
-  // are not handed back to the grid.
-  bool showing_grid_selection_ = false;
-  bool showing_grid_top_row_ = false;
+  // Set while a change passes between grid and view in either direction, so that it is not
+  // handed back where it came from.
+  bool syncing_selection_ = false;
+  bool syncing_top_row_ = false;
 };
 
 }  // namespace trawlbox::app
