@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <ostream>
 #include <string>
 
 namespace trawlbox::collect {
@@ -15,6 +16,23 @@ struct NumericCase {
   bool numeric;
   double value;
 };
+
+// Names each case after its text, with tabs and line feeds spelled out.
+void PrintText(const std::string& text, std::ostream* os) {
+  *os << '"';
+  for (const char c : text) {
+    if (c == '\t') {
+      *os << "\\t";
+    } else if (c == '\n') {
+      *os << "\\n";
+    } else {
+      *os << c;
+    }
+  }
+  *os << '"';
+}
+
+void PrintTo(const NumericCase& c, std::ostream* os) { PrintText(c.text, os); }
 
 class NumericTextTest : public ::testing::TestWithParam<NumericCase> {};
 
@@ -58,6 +76,11 @@ struct MaximumCase {
   std::int16_t count;
   bool reached;
 };
+
+void PrintTo(const MaximumCase& c, std::ostream* os) {
+  PrintText(c.max_text, os);
+  *os << " at " << c.count;
+}
 
 class MaximumReachedTest : public ::testing::TestWithParam<MaximumCase> {};
 

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ struct OutsideCase {
   int row;
   int col;
 };
+
+void PrintTo(const OutsideCase& c, std::ostream* os) { *os << c.row << ',' << c.col; }
 
 class ResultGridOutsideTest : public ::testing::TestWithParam<OutsideCase> {};
 
@@ -130,6 +133,10 @@ struct SelectionCase {
   CellPosition end;
   std::string text;
 };
+
+void PrintTo(const SelectionCase& c, std::ostream* os) {
+  *os << c.current.row << ',' << c.current.col << " to " << c.end.row << ',' << c.end.col;
+}
 
 class ResultGridSelectionTest : public ::testing::TestWithParam<SelectionCase> {};
 
