@@ -1,2 +1,415 @@
-// placeholder, replaced by its owner
-int main() { return 0; }
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+#include <QtTest>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/main_window.h"
+#include "platform/qt/qt_folder_chooser.h"
+#include "platform/qt/qt_url_opener.h"
+#include "tests/support/command_fakes.h"
+#include "tests/support/fakes.h"
+#include "tests/support/test_http_server.h"
+
+namespace trawlbox::testing {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr int kEntries = 10;
+constexpr int kMissingRow = 10;
+
+std::string LongJapaneseTitle() {
+  std::string title;
+  for (int i = 0; i < 98; ++i) title += "あ";
+  return title + ".mq4";
+}
+
+// The titles of the entries the local sites offer, row by row: names that try to leave the save
+// folder, a name too long for the file system, and one title shared by two files.
+std::vector<std::string> Titles() {
+  return {"../x.mq4",          "/etc/x",         "a\\b.mq4", "..",       ".bashrc",
+          LongJapaneseTitle(), "移動平均線.mq5", "Same.mq5", "Same.mq5", "Missing.mq5"};
+}
+
+QByteArray FilePath(int row) {
+  return row == kMissingRow ? "/files/missing" : "/files/" + QByteArray::number(row);
+}
+
+QByteArray FileBody(int row) {
+  return QByteArray("\x00\xFF\r\n", 4) + "body " + QByteArray::number(row);
+}
+
+TestReply Page(const QByteArray& html) {
+  TestReply reply;
+  reply.body = html;
+  reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
+  return reply;
+}
+
+}  // namespace
+
+class SaveWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    temp_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(temp_->isValid());
+    server_ = std::make_unique<TestHttpServer>();
+    ServeSites();
+    messages_ = std::make_unique<RecordingMessageBox>();
+    sleeper_ = std::make_unique<RecordingSleeper>();
+    opener_ = std::make_unique<RecordingOpener>();
+    chooser_ = std::make_unique<ScriptedFolderChooser>();
+    location_ = std::make_unique<FixedProgramLocation>("/opt/trawlbox");
+    window_ = MakeWindow();
+    QTest::mouseClick(Find<QPushButton>("cmdSubmit"), Qt::LeftButton);
+    QCOMPARE(window_->State().CollectedCount, kEntries);
+    messages_->shown.clear();
+  }
+
+  void cleanup() {
+    window_.reset();
+    server_.reset();
+    temp_.reset();
+  }
+
+  void popupMenuOpensOnRightReleaseOnlyWhenTheCurrentRowHoldsAnEntry_data() {
+    QTest::addColumn<int>("current_row");
+    QTest::addColumn<int>("pointer_row");  // 0: the heading row
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("right over the current entry") << 2 << 2 << Qt::RightButton << true;
+    QTest::newRow("right over another entry") << 2 << 5 << Qt::RightButton << true;
+    QTest::newRow("right over an empty row") << 2 << 11 << Qt::RightButton << true;
+    QTest::newRow("right over the headings") << 2 << 0 << Qt::RightButton << true;
+    QTest::newRow("left") << 2 << 2 << Qt::LeftButton << false;
+    QTest::newRow("middle") << 2 << 2 << Qt::MiddleButton << false;
+    QTest::newRow("right, current row empty") << 11 << 2 << Qt::RightButton << false;
+  }
+
+  void popupMenuOpensOnRightReleaseOnlyWhenTheCurrentRowHoldsAnEntry() {
+    QFETCH(int, current_row);
+    QFETCH(int, pointer_row);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, shown);
+    ClickCell(current_row, 1);
+    QCOMPARE(window_->Grid().CurrentRow(), current_row);
+    auto* menu = Find<QMenu>("mnuFile");
+    const QPoint pointer = PointOver(pointer_row, 2);
+    QTest::mouseClick(PointerTarget(pointer_row), button, {}, pointer);
+    QCOMPARE(menu->isVisible(), shown);
+    if (shown) {
+      QCOMPARE(menu->pos(), PointerTarget(pointer_row)->mapToGlobal(pointer));
+      menu->hide();
+    }
+    QCOMPARE(window_->Grid().CurrentRow(), current_row);
+  }
+
+  void popupCommandsActOnTheCurrentRowNotTheRowUnderThePointer() {
+    ClickCell(3, 1);
+    QTest::mouseClick(Viewport(), Qt::RightButton, {}, PointOver(6, 1));
+    QVERIFY(Find<QMenu>("mnuFile")->isVisible());
+    Find<QAction>("mnuOpen")->trigger();
+    QCOMPARE(opener_->opened, (std::vector<std::pair<std::string, std::string>>{
+                                  {server_->Url("/files/3"), "/opt/trawlbox/"}}));
+    Find<QAction>("mnuRemove")->trigger();
+    QCOMPARE(*window_->Grid().GetCell(3, 0), std::string("4"));
+    QCOMPARE(*window_->Grid().GetCell(6, 0), std::string("7"));
+    QCOMPARE(window_->State().CollectedCount, kEntries);
+    QVERIFY(messages_->shown.empty());
+  }
+
+  void doubleClickOpensTheUrlOfTheRowItMakesCurrent_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("entry row") << 4 << true;
+    QTest::newRow("empty row") << 12 << false;
+  }
+
+  void doubleClickOpensTheUrlOfTheRowItMakesCurrent() {
+    QFETCH(int, row);
+    QFETCH(bool, opens);
+    QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, PointOver(row, 0));
+    QCOMPARE(window_->Grid().CurrentRow(), row);
+    std::vector<std::pair<std::string, std::string>> expected;
+    if (opens) expected.emplace_back(server_->Url(FilePath(row).toStdString()), "/opt/trawlbox/");
+    QCOMPARE(opener_->opened, expected);
+  }
+
+  void copyPutsTheSelectedCellsOnTheClipboard_data() {
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one cell") << QPoint(7, 1) << QPoint(7, 1) << u"移動平均線.mq5"_s;
+    QTest::newRow("block") << QPoint(2, 0) << QPoint(3, 2) << u"2\t/etc/x\tmq5\r3\ta\\b.mq4\tmq5"_s;
+  }
+
+  void copyPutsTheSelectedCellsOnTheClipboard() {
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QFETCH(QString, text);
+    QGuiApplication::clipboard()->setText(u"left over"_s);
+    ClickCell(from.x(), from.y());
+    if (to != from)
+      QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::ShiftModifier, PointOver(to.x(), to.y()));
+    QTest::mouseClick(Viewport(), Qt::RightButton, {}, PointOver(from.x(), from.y()));
+    auto* menu = Find<QMenu>("mnuFile");
+    QVERIFY(menu->isVisible());
+    Find<QAction>("mnuCopy")->trigger();
+    menu->hide();
+    QCOMPARE(QGuiApplication::clipboard()->text(), text);
+  }
+
+  void clearEmptiesEveryCellAndTheMenuNoLongerOpens() {
+    ClickCell(1, 1);
+    Find<QAction>("mnuClear")->trigger();
+    for (int row = 0; row <= kEntries; ++row) {
+      for (int col = 0; col < 4; ++col) QCOMPARE(*window_->Grid().GetCell(row, col), std::string());
+    }
+    QTest::mouseClick(Viewport(), Qt::RightButton, {}, PointOver(1, 1));
+    QVERIFY(!Find<QMenu>("mnuFile")->isVisible());
+    QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, PointOver(1, 1));
+    QVERIFY(opener_->opened.empty());
+    QTest::mouseClick(Find<QPushButton>("cmdListSave"), Qt::LeftButton);
+    QCOMPARE(
+        messages_->shown,
+        (decltype(messages_->shown){{platform::MessageIcon::kWarning,
+                                     "保存するExpert Advisor/Custom Indicatorがありません。"}}));
+  }
+
+  void browseReplacesTheFolderOnlyWhenOneIsChosen_data() {
+    QTest::addColumn<std::optional<std::string>>("chosen");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("cancelled") << std::optional<std::string>() << u"typed/by hand"_s;
+    QTest::newRow("folder") << std::optional<std::string>("/home/u/EA") << u"/home/u/EA"_s;
+    QTest::newRow("root") << std::optional<std::string>("/") << u"/"_s;
+  }
+
+  void browseReplacesTheFolderOnlyWhenOneIsChosen() {
+    QFETCH(std::optional<std::string>, chosen);
+    QFETCH(QString, folder);
+    Find<QLineEdit>("txtReportPath")->setText(u"typed/by hand"_s);
+    chooser_->answer = chosen;
+    QTest::mouseClick(Find<QPushButton>("cmdBrowse"), Qt::LeftButton);
+    QCOMPARE(chooser_->titles, std::vector<std::string>{"フォルダを選択してください"});
+    QCOMPARE(Find<QLineEdit>("txtReportPath")->text(), folder);
+  }
+
+  void saveWritesEveryEntryIntoTheFolderAndCountsTheFilesSaved() {
+    const QString folder = temp_->filePath(u"save"_s);
+    QVERIFY(QDir().mkdir(folder));
+    Find<QLineEdit>("txtReportPath")->setText(folder + u"/"_s);
+    QTest::mouseClick(Find<QPushButton>("cmdListSave"), Qt::LeftButton);
+
+    QString long_name;
+    for (int i = 0; i < 83; ++i) long_name += u"あ"_s;
+    const std::vector<std::pair<QString, int>> expected = {
+        {u"_._x.mq4"_s, 1},       {u"_etc_x"_s, 2},
+        {u"a_b.mq4"_s, 3},        {u"_."_s, 4},
+        {u"_bashrc"_s, 5},        {long_name + u".mq4"_s, 6},
+        {u"移動平均線.mq5"_s, 7}, {u"Same.mq5"_s, 8},
+        {u"Same (2).mq5"_s, 9}};
+    QStringList names;
+    for (const auto& [name, row] : expected) {
+      names.append(name);
+      QFile file(folder + u"/"_s + name);
+      QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(name));
+      QCOMPARE(file.readAll(), FileBody(row));
+    }
+    names.sort();
+    QCOMPARE(
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+        names);
+    QCOMPARE(QDir(temp_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"save"_s});
+    const std::string message = "Expert Advisor/Custom Indicator9個を" +
+                                (folder + u"/"_s).toStdString() + "に保存しました。";
+    QCOMPARE(messages_->shown,
+             (decltype(messages_->shown){{platform::MessageIcon::kInformation, message}}));
+    QCOMPARE(Find<QLabel>("lblStatus")->text(), QString());
+  }
+
+  void closingDuringATransferEndsTheWalkAtOnce() {
+    TestReply slow;
+    slow.body = QByteArray(2000, 'x');
+    slow.mode = TestReply::Mode::kTrickle;
+    slow.trickle_interval_ms = 50;
+    server_->Serve(FilePath(2), slow);
+    Find<QLineEdit>("txtReportPath")->setText(temp_->path());
+    // The window manager's close request arrives while row 2 is being transferred.
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [this, &watch] {
+      for (const RecordedRequest& request : server_->Requests()) {
+        if (request.path != FilePath(2)) continue;
+        watch.stop();
+        QCoreApplication::postEvent(window_->windowHandle(), new QCloseEvent);
+      }
+    });
+    watch.start(10);
+    QTest::mouseClick(Find<QPushButton>("cmdListSave"), Qt::LeftButton);
+
+    QVERIFY(!window_->isVisible());
+    QVERIFY(window_->State().Closing);
+    QVERIFY(messages_->shown.empty());
+    QCOMPARE(QDir(temp_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"_._x.mq4"_s});
+    for (const RecordedRequest& request : server_->Requests()) {
+      QVERIFY2(request.path != FilePath(3), "no row after the closing one is requested");
+    }
+  }
+
+  void openHandsTheUrlToTheDesktopHandlerInTheProgramFolder() {
+    // A stand-in for the desktop's handler that notes its argument and working folder.
+    const QString bin = temp_->filePath(u"bin"_s);
+    QVERIFY(QDir().mkdir(bin));
+    const QString record = temp_->filePath(u"opened.txt"_s);
+    QFile handler(bin + u"/xdg-open"_s);
+    QVERIFY(handler.open(QIODevice::WriteOnly));
+    handler.write("#!/bin/sh\nprintf '%s|%s\\n' \"$1\" \"$(pwd)\" >> '" + record.toUtf8() + "'\n");
+    handler.close();
+    QVERIFY(handler.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8() + ':' + path);
+
+    platform::QtUrlOpener opener;
+    opener.OpenUrl("file:///etc/hostname", temp_->path().toStdString());
+    opener.OpenUrl("javascript:alert(1)", temp_->path().toStdString());
+    opener.OpenUrl(server_->Url("/files/1"), temp_->path().toStdString());
+    qputenv("PATH", path);
+
+    QFile opened(record);
+    QTRY_VERIFY(opened.exists() && opened.size() > 0);
+    QVERIFY(opened.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(opened.readAll()),
+             QString::fromStdString(server_->Url("/files/1")) + u"|"_s + temp_->path() + u"\n"_s);
+  }
+
+  void folderChooserGivesThePathWithoutATrailingSeparator_data() {
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("chosen") << true;
+    QTest::newRow("cancelled") << false;
+  }
+
+  void folderChooserGivesThePathWithoutATrailingSeparator() {
+    QFETCH(bool, accept);
+    const QString chosen = temp_->filePath(u"chosen"_s);
+    QVERIFY(QDir().mkdir(chosen));
+    platform::QtFolderChooser chooser(window_.get());
+    QString title;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      answer.stop();
+      title = dialog->windowTitle();
+      if (!accept) {
+        dialog->reject();
+        return;
+      }
+      dialog->setDirectory(chosen);
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    answer.start(10);
+    const std::optional<std::string> folder = chooser.ChooseFolder("フォルダを選択してください");
+    QCOMPARE(title, u"フォルダを選択してください"_s);
+    if (accept) {
+      QCOMPARE(folder, std::optional<std::string>(chosen.toStdString()));
+    } else {
+      QCOMPARE(folder, std::nullopt);
+    }
+  }
+
+ private:
+  void ServeSites() {
+    const std::vector<std::string> titles = Titles();
+    QByteArray detail;
+    for (int row = 1; row <= kEntries; ++row) {
+      const QByteArray url = QByteArray::fromStdString(server_->Url(FilePath(row).toStdString()));
+      detail += "<li><a class=\"mq5\" href=\"" + url + "\">" +
+                QByteArray::fromStdString(titles[static_cast<std::size_t>(row - 1)]) +
+                "</a></li>\n";
+      if (row != kMissingRow) {
+        TestReply file;
+        file.body = FileBody(row);
+        server_->Serve(FilePath(row), file);
+      }
+    }
+    server_->Serve("/five/en/code/page1",
+                   Page("<ul><li><b><a href=\"/detail\">EAs</a></b></li></ul>"));
+    server_->Serve("/five/detail", Page("<ul>\n" + detail + "</ul>"));
+  }
+
+  std::unique_ptr<app::MainWindow> MakeWindow() {
+    app::MainWindowDependencies deps;
+    deps.site_roots = {server_->Url("/four"), server_->Url("/five")};
+    deps.sleeper = sleeper_.get();
+    deps.messages = messages_.get();
+    deps.chooser = chooser_.get();
+    deps.opener = opener_.get();
+    deps.location = location_.get();
+    auto window = std::make_unique<app::MainWindow>(std::move(deps));
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
+    return window;
+  }
+
+  template <typename Widget>
+  Widget* Find(const char* name) const {
+    auto* found = window_->findChild<Widget*>(QString::fromLatin1(name));
+    Q_ASSERT(found != nullptr);
+    return found;
+  }
+
+  [[nodiscard]] QTableView* Grid() const { return Find<QTableView>("MSFlexGrid"); }
+  [[nodiscard]] QWidget* Viewport() const { return Grid()->viewport(); }
+
+  // The heading row is the view's header, the entry rows are the view's rows.
+  [[nodiscard]] QWidget* PointerTarget(int grid_row) const {
+    return grid_row == 0 ? Grid()->horizontalHeader()->viewport() : Viewport();
+  }
+
+  [[nodiscard]] QPoint PointOver(int grid_row, int col) const {
+    if (grid_row == 0) {
+      auto* header = Grid()->horizontalHeader();
+      return {header->sectionViewportPosition(col) + 5, header->height() / 2};
+    }
+    return Grid()->visualRect(Grid()->model()->index(grid_row - 1, col)).center();
+  }
+
+  void ClickCell(int grid_row, int col) {
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, PointOver(grid_row, col));
+  }
+
+  std::unique_ptr<QTemporaryDir> temp_;
+  std::unique_ptr<TestHttpServer> server_;
+  std::unique_ptr<RecordingMessageBox> messages_;
+  std::unique_ptr<RecordingSleeper> sleeper_;
+  std::unique_ptr<RecordingOpener> opener_;
+  std::unique_ptr<ScriptedFolderChooser> chooser_;
+  std::unique_ptr<FixedProgramLocation> location_;
+  std::unique_ptr<app::MainWindow> window_;
+};
+
+}  // namespace trawlbox::testing
+
+QTEST_MAIN(trawlbox::testing::SaveWindowTest)
+#include "save_window_test.moc"
