@@ -103,7 +103,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   state_.Closing = true;
   transfer_.Abort();
   downloader_.Abort();
-  hide();
+  // The window stays on screen, taking no input, until the operation has unwound: Qt ends the
+  // program only when a window that is still shown closes, and the handler that closes it then
+  // must not be running any more.
+  setEnabled(false);
   event->ignore();
 }
 

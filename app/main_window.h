@@ -82,8 +82,9 @@ class MainWindow : public QMainWindow, public collect::CollectionWindow, public 
   void SetSaveFolderText(const std::string& text) override;
 
  protected:
-  // While a collection or a download runs inside a handler, closing only hides the window and
-  // tells the operation to end; the window closes once the handler has returned.
+  // While a collection or a download runs inside a handler, closing tells the operation to end
+  // (stop flag, closing flag, transfers aborted) and disables the window; the window closes, and
+  // the program ends, once that handler has returned.
   void closeEvent(QCloseEvent* event) override;
 
  private:

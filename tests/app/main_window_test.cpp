@@ -390,16 +390,16 @@ class MainWindowTest : public QObject {
     h.window->SetListSaveEnabled(true);
     h.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
-    bool hidden_while_busy = false;
+    bool waiting_while_busy = false;
     h.messages.on_show = [&] {
       h.window->close();
-      hidden_while_busy = !h.window->isVisible() && counter.closes == 1;
+      waiting_while_busy = h.window->isVisible() && !h.window->isEnabled() && counter.closes == 1;
     };
 
     QTest::mouseClick(h.Control("cmdListSave"), Qt::LeftButton);
 
     QCOMPARE(h.messages.shown.size(), std::size_t{1});
-    QVERIFY(hidden_while_busy);
+    QVERIFY(waiting_while_busy);
     QVERIFY(h.window->State().Closing);
     QVERIFY(h.window->State().StopRequested);
     QCOMPARE(counter.closes, 2);
