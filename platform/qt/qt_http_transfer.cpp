@@ -103,6 +103,15 @@ bool IsHttpStatusError(QNetworkReply::NetworkError error) {
           error <= QNetworkReply::UnknownServerError);
 }
 
+// True when the body received falls short of the Content-Length announced. A compressed body is
+// announced by its compressed size, which Qt does not show, so it is not measured.
+bool ShorterThanAnnounced(const QNetworkReply& reply, int status, qint64 received) {
+  if (status == 204 || status == 304 || reply.hasRawHeader("Content-Encoding")) return false;
+  bool known = false;
+  const qint64 announced = reply.rawHeader("Content-Length").trimmed().toLongLong(&known);
+  return known && received < announced;
+}
+
 }  // namespace
 
 QtHttpTransfer::QtHttpTransfer(QtHttpTransferLimits limits) : limits_(limits) {
@@ -160,11 +169,18 @@ void QtHttpTransfer::Send(const QUrl& target) {
 
   QNetworkReply* reply = manager_.get(request);
   reply_ = reply;
+  broken_ = false;
   QObject::connect(reply, &QNetworkReply::readyRead, &manager_, [this] { OnReadyRead(); });
   QObject::connect(reply, &QNetworkReply::metaDataChanged, &manager_,
                    [this] { stall_timer_.start(); });
   QObject::connect(reply, &QNetworkReply::downloadProgress, &manager_,
                    [this] { stall_timer_.start(); });
+  // Qt may report an error page cut short by its HTTP status alone; the network error that cut it
+  // comes through here.
+  QObject::connect(reply, &QNetworkReply::errorOccurred, &manager_,
+                   [this](QNetworkReply::NetworkError error) {
+                     if (!IsHttpStatusError(error)) broken_ = true;
+                   });
   QObject::connect(reply, &QNetworkReply::finished, &manager_, [this] { OnFinished(); });
   stall_timer_.start();
 }
@@ -225,7 +241,8 @@ void QtHttpTransfer::OnFinished() {
     return;
   }
   const bool answered = status.isValid();
-  if (error != QNetworkReply::NoError && !(answered && IsHttpStatusError(error))) {
+  if (broken_ || (error != QNetworkReply::NoError && !(answered && IsHttpStatusError(error))) ||
+      ShorterThanAnnounced(*reply_, status.toInt(), body_.size() + reply_->bytesAvailable())) {
     Fail();
     return;
   }

@@ -76,6 +76,8 @@ class QtHttpTransfer : public HttpTransfer {
   QByteArray header_name_;
   QByteArray header_value_;
   int redirects_left_ = 0;
+  // A network error was reported for the reply in flight.
+  bool broken_ = false;
   State state_ = State::kIdle;
   bool shut_down_ = false;
   QByteArray body_;
