@@ -66,58 +66,5 @@ TEST(ListCommands, EntryTestLooksOnlyAtTheCurrentRowsUrl) {
   }
 }
 
-TEST(ListCommands, OpenHandsTheCurrentRowsUrlOverWithTheProgramFolder) {
-  Commands c(3);
-  ASSERT_TRUE(c.grid.SetCurrent(2, 1));
-  ASSERT_TRUE(c.grid.SetSelectionEnd(3, 3));
-  c.commands.Open("/opt/trawlbox/");
-  EXPECT_EQ(c.opener.opened,
-            (std::vector<std::pair<std::string, std::string>>{{"http://h/2", "/opt/trawlbox/"}}));
-}
-
-TEST(ListCommands, CopyPutsTheSelectedCellsOnTheClipboard) {
-  struct Case {
-    const char* name;
-    results::CellPosition current;
-    results::CellPosition selection_end;
-    std::string text;
-  };
-  const std::vector<Case> cases = {
-      {"one cell", {2, 1}, {2, 1}, "EA2.mq4"},
-      {"one row", {1, 0}, {1, 3}, "1\tEA1.mq4\tmq4\thttp://h/1"},
-      {"block dragged upwards", {3, 2}, {2, 3}, "mq4\thttp://h/2\rmq4\thttp://h/3"},
-      {"empty cells copied too", {3, 0}, {4, 1}, "3\tEA3.mq4\r\t"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Commands commands(3);
-    ASSERT_TRUE(commands.grid.SetCurrent(c.current.row, c.current.col));
-    ASSERT_TRUE(commands.grid.SetSelectionEnd(c.selection_end.row, c.selection_end.col));
-    commands.commands.Copy();
-    EXPECT_EQ(commands.clipboard.texts, std::vector<std::string>{c.text});
-  }
-}
-
-TEST(ListCommands, RemoveDeletesTheCurrentRowWithoutRenumbering) {
-  Commands c(10);
-  ASSERT_TRUE(c.grid.SetCurrent(3, 2));
-  c.commands.Remove();
-  std::vector<std::string> numbers;
-  for (int row = 1; row <= 10; ++row) numbers.push_back(*c.grid.GetCell(row, 0));
-  EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "4", "5", "6", "7", "8", "9", "10", ""}));
-  EXPECT_EQ(c.grid.RowCount(), results::ResultGrid::kInitialRows - 1);
-}
-
-TEST(ListCommands, ClearEmptiesEveryCellHeadingsIncludedAndKeepsTheRows) {
-  Commands c(3);
-  c.commands.Clear();
-  for (int row = 0; row <= 3; ++row) {
-    for (int col = 0; col < results::ResultGrid::kColumns; ++col) {
-      EXPECT_EQ(*c.grid.GetCell(row, col), "") << row << "," << col;
-    }
-  }
-  EXPECT_EQ(c.grid.RowCount(), results::ResultGrid::kInitialRows);
-}
-
 }  // namespace
 }  // namespace trawlbox::testing

@@ -84,20 +84,6 @@ TEST(DownloadWalk, WarnsAndDoesNothingElseWhenRowOneHoldsNoNumber) {
   }
 }
 
-TEST(DownloadWalk, SavesEveryRowInOrderAndReportsTheFilesSaved) {
-  Walker w;
-  w.Write(1, 3);
-  w.Run();
-  EXPECT_EQ(w.downloader.calls, (Calls{{"http://h/1", "/save/EA1.mq4"},
-                                       {"http://h/2", "/save/EA2.mq4"},
-                                       {"http://h/3", "/save/EA3.mq4"}}));
-  EXPECT_EQ(w.yield.calls, 3);
-  EXPECT_EQ(w.window.statuses,
-            (std::vector<std::string>{"", Progress(1, 3), Progress(2, 3), Progress(3, 3), ""}));
-  EXPECT_EQ(w.messages.shown,
-            (decltype(w.messages.shown){{MessageIcon::kInformation, Saved(3, "/save")}}));
-}
-
 TEST(DownloadWalk, StatusLineMovesOnlyWithSuccessesAndTheMessageCountsThem) {
   struct Case {
     const char* name;
@@ -107,6 +93,11 @@ TEST(DownloadWalk, StatusLineMovesOnlyWithSuccessesAndTheMessageCountsThem) {
     int saved;
   };
   const std::vector<Case> cases = {
+      {"every download succeeds",
+       3,
+       {"http://h/1", "http://h/2", "http://h/3"},
+       {"", Progress(1, 3), Progress(2, 3), Progress(3, 3), ""},
+       3},
       {"row 3 of 12", 12, {"http://h/3"}, {"", Progress(3, 12), ""}, 1},
       {"every download fails", 4, {}, {"", ""}, 0},
       {"rows 1 and 3 of 3",
