@@ -18,7 +18,7 @@
 #include "app/fonts.h"
 #include "platform/message_box.h"
 #include "platform/program_location.h"
-#include "platform/url_opener.h"
+#include "tests/support/command_fakes.h"
 #include "tests/support/fakes.h"
 #include "tests/support/test_http_server.h"
 
@@ -28,18 +28,11 @@ using trawlbox::results::CellPosition;
 
 namespace {
 
-class FixedLocation : public trawlbox::platform::ProgramLocation {
+// The executable's folder as the test sets it, also between two questions.
+class MovableProgramLocation : public trawlbox::platform::ProgramLocation {
  public:
   [[nodiscard]] std::string ExecutableFolder() const override { return folder; }
   std::string folder = "/opt/trawlbox";
-};
-
-class RecordingOpener : public trawlbox::platform::UrlOpener {
- public:
-  void OpenUrl(const std::string& url, const std::string& working_folder) override {
-    opened.emplace_back(url, working_folder);
-  }
-  std::vector<std::pair<std::string, std::string>> opened;
 };
 
 // Records messages and runs `on_show` inside the (pretended) modal box, the way any handler of the
@@ -84,10 +77,10 @@ struct Harness {
   }
   QWidget* Control(const char* name) const { return Find<QWidget>(name); }
 
-  FixedLocation location;
+  MovableProgramLocation location;
   trawlbox::testing::RecordingSleeper sleeper;
   ScriptedMessageBox messages;
-  RecordingOpener opener;
+  trawlbox::testing::RecordingOpener opener;
   std::unique_ptr<MainWindow> window;
 };
 
