@@ -23,7 +23,12 @@ class DownloadWalk {
   DownloadWalk(const collect::WindowState& state, const results::ResultGrid& grid,
                SaveWindow& window, DownloadWalkServices services);
 
-  // Walks rows 1 to the collected count, yielding once per row. Nested walks are allowed.
+  // Warns and returns when row 1 holds no entry number. Otherwise walks rows 1 to the collected
+  // count taken at the start, yielding once per row before its download; each row is saved under
+  // its title in the save folder as it then stands, never over a file this walk saved from another
+  // URL. Each saved row is shown in the status line; the closing message names the number of files
+  // saved and the folder. Ends at once, without a message, once the window is closing. Nested
+  // walks are allowed and keep their own record of what they saved.
   void Run();
 
  private:

@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "results/result_grid.h"
