@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -155,6 +156,8 @@ struct MaximumCase {
   const char* max_count;
   int recorded;
 };
+
+void PrintTo(const MaximumCase& c, std::ostream* os) { *os << '"' << c.max_count << '"'; }
 
 class CollectorMaximumTest : public CollectorTest,
                              public ::testing::WithParamInterface<MaximumCase> {};

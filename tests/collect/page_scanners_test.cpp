@@ -27,6 +27,20 @@ struct StripCase {
   std::string stripped;
 };
 
+void PrintTo(const StripCase& c, std::ostream* os) {
+  *os << '"';
+  for (const char ch : c.title) {
+    if (ch == '\r') {
+      *os << "\\r";
+    } else if (ch == '\n') {
+      *os << "\\n";
+    } else {
+      *os << ch;
+    }
+  }
+  *os << '"';
+}
+
 class StripEmphasisTest : public ::testing::TestWithParam<StripCase> {};
 
 TEST_P(StripEmphasisTest, RemovesEachLowerCaseTagInOnePass) {

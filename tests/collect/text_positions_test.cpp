@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <ostream>
 #include <string>
 
 namespace trawlbox::collect {
@@ -14,6 +15,10 @@ struct FindCase {
   std::size_t start;
   std::size_t found;
 };
+
+void PrintTo(const FindCase& c, std::ostream* os) {
+  *os << '"' << c.needle << "\" in \"" << c.text << "\" from " << c.start;
+}
 
 class FindFromTest : public ::testing::TestWithParam<FindCase> {};
 
@@ -36,6 +41,10 @@ struct MidCase {
   std::size_t length;
   std::string cut;
 };
+
+void PrintTo(const MidCase& c, std::ostream* os) {
+  *os << '"' << c.text << "\" from " << c.start << " for " << c.length;
+}
 
 class MidTest : public ::testing::TestWithParam<MidCase> {};
 
