@@ -98,7 +98,6 @@ class CollectionWindowTest : public QObject {
     QTest::addColumn<QString>("max_count");
     QTest::addColumn<int>("count");
     QTest::newRow("no maximum") << QString() << 3;
-    QTest::newRow("maximum 2") << QStringLiteral("2") << 2;
     QTest::newRow("grouped maximum reads 1") << QStringLiteral("1,000") << 1;
   }
   void RunFillsTheGridAndReports() {

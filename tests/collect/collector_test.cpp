@@ -122,17 +122,6 @@ TEST_F(CollectorTest, BothBoxesUntickedGatherNothingWithoutMessage) {
   EXPECT_EQ(rig.window.statuses.size(), 1U + collect::kSiteSlots + 1U);
 }
 
-TEST_F(CollectorTest, ClickDuringRunOnlyRequestsTheStop) {
-  rig.window.caption = kStopCaption;
-
-  collector.StartOrStop();
-
-  EXPECT_TRUE(rig.state.StopRequested);
-  EXPECT_TRUE(rig.window.statuses.empty());
-  EXPECT_EQ(rig.window.caption, kStopCaption);
-  EXPECT_TRUE(rig.transfer.requests.empty());
-}
-
 TEST_F(CollectorTest, StopDuringDetailPagesStillRequestsTheRestButRecordsNothingMore) {
   rig.window.ticked = {true, false};
   rig.ServeMql4("/page1", Mql4Listing({"/d1", "/d2", "/d3"}, 5));
@@ -203,16 +192,6 @@ TEST_F(CollectorTest, ClosingEndsRunWithoutFurtherRequestPauseOrMessage) {
   EXPECT_TRUE(rig.sleeper.sleeps.empty());
   EXPECT_EQ(rig.state.CollectedCount, 1);
   EXPECT_TRUE(rig.messages.shown.empty());
-}
-
-TEST_F(CollectorTest, NoRunStartsWhileClosing) {
-  ServeBothSites();
-  rig.state.Closing = true;
-
-  collector.StartOrStop();
-
-  EXPECT_TRUE(rig.transfer.requests.empty());
-  EXPECT_TRUE(rig.window.statuses.empty());
 }
 
 TEST_F(CollectorTest, SecondRunEmptiesGridAndCountButKeepsSaveStateUntilItEnds) {

@@ -48,7 +48,6 @@ INSTANTIATE_TEST_SUITE_P(
         LimitCase{"Mql4CapitalMarkers", Site::kMql4,
                   std::string(30, 'x') + "<A HREF=\"/PAGE12\">&GT;&GT;</A>", 12},
         LimitCase{"Mql4NoMarker", Site::kMql4, "<html>no pager</html>", 1},
-        LimitCase{"Mql4Empty", Site::kMql4, "", 1},
         // The marker must stand at position 25 or later.
         LimitCase{"Mql4MarkerAtPosition25", Site::kMql4, Mql4Pager("5", 9), 5},
         LimitCase{"Mql4MarkerAtPosition24", Site::kMql4, Mql4Pager("5", 8), 1},
@@ -57,7 +56,6 @@ INSTANTIATE_TEST_SUITE_P(
         LimitCase{"Mql4LinkAfterMarker", Site::kMql4,
                   std::string(30, 'x') + "\">&gt;&gt;</a><a href=\"/page7\">", 1},
         LimitCase{"Mql4NotANumber", Site::kMql4, Mql4Pager("x"), 0},
-        LimitCase{"Mql4BlanksSkipped", Site::kMql4, Mql4Pager(" 4 "), 4},
         LimitCase{"Mql4HalfDownToEven", Site::kMql4, Mql4Pager("2.5"), 2},
         LimitCase{"Mql4HalfUpToEven", Site::kMql4, Mql4Pager("3.5"), 4},
         LimitCase{"Mql4ClampedHigh", Site::kMql4, Mql4Pager("99999"), 32767},
@@ -194,28 +192,6 @@ TEST_F(CollectFromSiteTest, MaximumReachedMidPageEndsTheVisitAfterThatPage) {
 
   EXPECT_EQ(rig.state.CollectedCount, 1);
   EXPECT_EQ(rig.transfer.RequestedUrls(), Urls(rig.roots.mql4, {"/page1", "/d1", "/d2"}));
-  EXPECT_EQ(rig.sleeper.sleeps.size(), 1U);
-}
-
-TEST_F(CollectFromSiteTest, MaximumAlreadyReachedDoesNothingButTheStatus) {
-  rig.window.max_count = "0";
-
-  Crawl(rig.roots.mql4);
-
-  EXPECT_TRUE(rig.transfer.requests.empty());
-  EXPECT_EQ(rig.yield.calls, 0);
-  EXPECT_EQ(rig.window.statuses.size(), 1U);
-}
-
-TEST_F(CollectFromSiteTest, ClosingEndsTheVisitBeforeFetchingOrPausing) {
-  rig.ServeMql4("/page1", Mql4Listing({}, 5));
-  rig.yield.on_yield = [this](int) {
-    if (rig.sleeper.sleeps.size() == 1) rig.state.Closing = true;
-  };
-
-  Crawl(rig.roots.mql4);
-
-  EXPECT_EQ(rig.transfer.RequestedUrls(), Urls(rig.roots.mql4, {"/page1"}));
   EXPECT_EQ(rig.sleeper.sleeps.size(), 1U);
 }
 
