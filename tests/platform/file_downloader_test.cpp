@@ -20,6 +20,8 @@
 #include "platform/user_agent.h"
 #include "tests/support/test_http_server.h"
 
+Q_DECLARE_METATYPE(trawlbox::platform::QtDownloadLimits)
+
 namespace trawlbox::testing {
 namespace {
 
@@ -258,9 +260,6 @@ class FileDownloaderTest : public QObject {
 };
 
 }  // namespace trawlbox::testing
-
-Q_DECLARE_METATYPE(trawlbox::testing::TestReply)
-Q_DECLARE_METATYPE(trawlbox::platform::QtDownloadLimits)
 
 QTEST_MAIN(trawlbox::testing::FileDownloaderTest)
 #include "file_downloader_test.moc"

@@ -14,7 +14,6 @@
 #include "platform/qt/qt_event_yield.h"
 #include "tests/support/test_http_server.h"
 
-Q_DECLARE_METATYPE(trawlbox::testing::TestReply)
 Q_DECLARE_METATYPE(std::string)
 
 namespace trawlbox::testing {

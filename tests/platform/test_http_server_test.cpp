@@ -14,7 +14,6 @@
 
 #include "tests/support/test_http_server.h"
 
-Q_DECLARE_METATYPE(trawlbox::testing::TestReply)
 
 namespace trawlbox::testing {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -72,3 +73,6 @@ class TestHttpServer {
 };
 
 }  // namespace trawlbox::testing
+
+// Lets data-driven Qt tests take replies as a column.
+Q_DECLARE_METATYPE(trawlbox::testing::TestReply)
