@@ -15,7 +15,8 @@ class ProgramLocation {
  public:
   virtual ~ProgramLocation() = default;
 
-  // The folder that holds the executable, as the platform reports it (the root keeps its separator).
+  // The folder that holds the executable, as the platform reports it (the root keeps its
+  // separator).
   [[nodiscard]] virtual std::string ExecutableFolder() const = 0;
 };
 

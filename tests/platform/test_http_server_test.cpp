@@ -14,7 +14,6 @@
 
 #include "tests/support/test_http_server.h"
 
-
 namespace trawlbox::testing {
 namespace {
 
