@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
 #include "tests/collect/code_base_pages.h"
-#include "tests/support/fakes.h"
 #include "tests/support/test_http_server.h"
+#include "tests/support/window_rig.h"
 
 namespace trawlbox::testing {
 namespace {
@@ -36,45 +35,10 @@ struct Sites {
     Serve(mql5, "/en/code/7", Mql5Detail({{"http://files.test/c.mq5", "移動平均"}}));
   }
 
+  [[nodiscard]] collect::SiteRootPair Roots() const { return {mql4.Root(), mql5.Root()}; }
+
   TestHttpServer mql4;
   TestHttpServer mql5;
-};
-
-// The real window with the sites above as its code-base roots, a sleep that only records and a
-// message box that only records.
-class Harness {
- public:
-  explicit Harness(const Sites& sites, platform::QtHttpTransferLimits limits = {})
-      : window_(Dependencies(sites, limits)) {}
-
-  app::MainWindow& Window() { return window_; }
-  template <typename Widget>
-  Widget* Find(const char* name) {
-    auto* widget = window_.findChild<Widget*>(QString::fromLatin1(name));
-    Q_ASSERT(widget != nullptr);
-    return widget;
-  }
-  void ClickSubmit() { QTest::mouseClick(Find<QPushButton>("cmdSubmit"), Qt::LeftButton); }
-  [[nodiscard]] QString Status() { return Find<QLabel>("lblStatus")->text(); }
-  [[nodiscard]] std::string Cell(int row, int col) const {
-    return window_.Grid().GetCell(row, col).value_or("<none>");
-  }
-
-  RecordingSleeper sleeper;
-  RecordingMessageBox messages;
-
- private:
-  app::MainWindowDependencies Dependencies(const Sites& sites,
-                                           platform::QtHttpTransferLimits limits) {
-    app::MainWindowDependencies deps;
-    deps.transfer_limits = limits;
-    deps.site_roots = {sites.mql4.Root(), sites.mql5.Root()};
-    deps.sleeper = &sleeper;
-    deps.messages = &messages;
-    return deps;
-  }
-
-  app::MainWindow window_;
 };
 
 // Runs `action` once, from the window's event processing during a run, as soon as `ready` holds.
@@ -105,10 +69,10 @@ class CollectionWindowTest : public QObject {
     QFETCH(int, count);
     Sites sites;
     sites.ServeEntries();
-    Harness h(sites);
+    WindowRig h(sites.Roots());
     h.Find<QComboBox>("cboMaxCount")->setEditText(max_count);
 
-    h.ClickSubmit();
+    h.Click("cmdSubmit");
 
     const std::vector<std::vector<std::string>> expected = {
         {"1", "Alpha", "mq4", sites.mql4.Root() + "/files/a.mq4"},
@@ -123,7 +87,7 @@ class CollectionWindowTest : public QObject {
         QCOMPARE(h.Cell(row, col), want);
       }
     }
-    QCOMPARE(h.Window().State().CollectedCount, count);
+    QCOMPARE(h.window.State().CollectedCount, count);
     QCOMPARE(h.messages.shown.size(), 1U);
     QCOMPARE(h.messages.shown[0].first, MessageIcon::kInformation);
     QCOMPARE(QString::fromStdString(h.messages.shown[0].second),
@@ -131,18 +95,18 @@ class CollectionWindowTest : public QObject {
     QCOMPARE(h.Status(), QString());
     QVERIFY(h.Find<QPushButton>("cmdListSave")->isEnabled());
     QCOMPARE(h.Find<QPushButton>("cmdSubmit")->text(), kStartCaption);
-    QCOMPARE(h.Window().Grid().Current(), (results::CellPosition{1, 0}));
-    QCOMPARE(h.Window().Grid().SelectionEnd(), (results::CellPosition{1, 3}));
+    QCOMPARE(h.window.Grid().Current(), (results::CellPosition{1, 0}));
+    QCOMPARE(h.window.Grid().SelectionEnd(), (results::CellPosition{1, 3}));
   }
 
   void RunWithBothTypesUntickedGathersNothing() {
     Sites sites;
     sites.ServeEntries();
-    Harness h(sites);
+    WindowRig h(sites.Roots());
     h.Find<QCheckBox>("chkSEngines(0)")->setChecked(false);
     h.Find<QCheckBox>("chkSEngines(1)")->setChecked(false);
 
-    h.ClickSubmit();
+    h.Click("cmdSubmit");
 
     QCOMPARE(h.Status(), QStringLiteral("Expert Advisor/Custom Indicator収集終了 EA/CI:0個"));
     QVERIFY(h.messages.shown.empty());
@@ -157,12 +121,13 @@ class CollectionWindowTest : public QObject {
     sites.mql4.Serve("/page1", {.body = "downloads <strong><a href=\"/d1\">",
                                 .mode = TestReply::Mode::kTrickle,
                                 .trickle_interval_ms = 10});
-    Harness h(sites);
+    WindowRig h(sites.Roots());
     QTimer clicker;
     OnceReady(
-        clicker, [&sites] { return !sites.mql4.Requests().empty(); }, [&h] { h.ClickSubmit(); });
+        clicker, [&sites] { return !sites.mql4.Requests().empty(); },
+        [&h] { h.Click("cmdSubmit"); });
 
-    h.ClickSubmit();
+    h.Click("cmdSubmit");
 
     // The listing page was awaited to its end but not read, so its detail page was never asked for.
     QCOMPARE(sites.mql4.Requests().size(), 1U);
@@ -182,15 +147,14 @@ class CollectionWindowTest : public QObject {
     platform::QtHttpTransferLimits patient;
     patient.stall_timeout = std::chrono::hours(1);
     patient.total_timeout = std::chrono::hours(1);
-    Harness h(sites, patient);
-    h.Window().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&h.Window()));
+    WindowRig h(sites.Roots(), patient);
+    QVERIFY(h.ShowActive());
     QTimer closer;
     OnceReady(
-        closer, [&sites] { return !sites.mql4.Requests().empty(); }, [&h] { h.Window().close(); });
+        closer, [&sites] { return !sites.mql4.Requests().empty(); }, [&h] { h.window.close(); });
     bool run_returned = false;
-    QTimer::singleShot(0, &h.Window(), [&h, &run_returned] {
-      h.ClickSubmit();
+    QTimer::singleShot(0, &h.window, [&h, &run_returned] {
+      h.Click("cmdSubmit");
       run_returned = true;
     });
     // Only a program that still runs long after the close gets here.
@@ -200,8 +164,8 @@ class CollectionWindowTest : public QObject {
     QCOMPARE(QApplication::exec(), 0);
 
     QVERIFY(run_returned);
-    QVERIFY(h.Window().State().Closing);
-    QVERIFY(!h.Window().isVisible());
+    QVERIFY(h.window.State().Closing);
+    QVERIFY(!h.window.isVisible());
     QVERIFY(h.messages.shown.empty());
     QVERIFY(h.sleeper.sleeps.empty());
     QCOMPARE(sites.mql4.Requests().size(), 1U);

@@ -21,12 +21,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_window.h"
 #include "platform/qt/qt_folder_chooser.h"
 #include "platform/qt/qt_url_opener.h"
-#include "tests/support/command_fakes.h"
-#include "tests/support/fakes.h"
 #include "tests/support/test_http_server.h"
+#include "tests/support/window_rig.h"
 
 namespace trawlbox::testing {
 namespace {
@@ -75,19 +73,16 @@ class SaveWindowTest : public QObject {
     QVERIFY(temp_->isValid());
     server_ = std::make_unique<TestHttpServer>();
     ServeSites();
-    messages_ = std::make_unique<RecordingMessageBox>();
-    sleeper_ = std::make_unique<RecordingSleeper>();
-    opener_ = std::make_unique<RecordingOpener>();
-    chooser_ = std::make_unique<ScriptedFolderChooser>();
-    location_ = std::make_unique<FixedProgramLocation>("/opt/trawlbox");
-    window_ = MakeWindow();
-    QTest::mouseClick(Find<QPushButton>("cmdSubmit"), Qt::LeftButton);
-    QCOMPARE(window_->State().CollectedCount, kEntries);
-    messages_->shown.clear();
+    rig_ = std::make_unique<WindowRig>(
+        collect::SiteRootPair{server_->Url("/four"), server_->Url("/five")});
+    QVERIFY(rig_->ShowActive());
+    rig_->Click("cmdSubmit");
+    QCOMPARE(rig_->window.State().CollectedCount, kEntries);
+    rig_->messages.shown.clear();
   }
 
   void cleanup() {
-    window_.reset();
+    rig_.reset();
     server_.reset();
     temp_.reset();
   }
@@ -111,31 +106,31 @@ class SaveWindowTest : public QObject {
     QFETCH(int, pointer_row);
     QFETCH(Qt::MouseButton, button);
     QFETCH(bool, shown);
-    ClickCell(current_row, 1);
-    QCOMPARE(window_->Grid().CurrentRow(), current_row);
+    rig_->ClickCell(current_row, 1);
+    QCOMPARE(Grid().CurrentRow(), current_row);
     auto* menu = Find<QMenu>("mnuFile");
-    const QPoint pointer = PointOver(pointer_row, 2);
-    QTest::mouseClick(PointerTarget(pointer_row), button, {}, pointer);
+    rig_->ClickCell(pointer_row, 2, button);
     QCOMPARE(menu->isVisible(), shown);
     if (shown) {
-      QCOMPARE(menu->pos(), PointerTarget(pointer_row)->mapToGlobal(pointer));
+      QCOMPARE(menu->pos(),
+               rig_->PointerTarget(pointer_row)->mapToGlobal(rig_->PointOver(pointer_row, 2)));
       menu->hide();
     }
-    QCOMPARE(window_->Grid().CurrentRow(), current_row);
+    QCOMPARE(Grid().CurrentRow(), current_row);
   }
 
   void popupCommandsActOnTheCurrentRowNotTheRowUnderThePointer() {
-    ClickCell(3, 1);
-    QTest::mouseClick(Viewport(), Qt::RightButton, {}, PointOver(6, 1));
+    rig_->ClickCell(3, 1);
+    rig_->ClickCell(6, 1, Qt::RightButton);
     QVERIFY(Find<QMenu>("mnuFile")->isVisible());
     Find<QAction>("mnuOpen")->trigger();
-    QCOMPARE(opener_->opened, (std::vector<std::pair<std::string, std::string>>{
-                                  {server_->Url("/files/3"), "/opt/trawlbox/"}}));
+    QCOMPARE(rig_->opener.opened, (std::vector<std::pair<std::string, std::string>>{
+                                      {server_->Url("/files/3"), "/opt/trawlbox/"}}));
     Find<QAction>("mnuRemove")->trigger();
-    QCOMPARE(*window_->Grid().GetCell(3, 0), std::string("4"));
-    QCOMPARE(*window_->Grid().GetCell(6, 0), std::string("7"));
-    QCOMPARE(window_->State().CollectedCount, kEntries);
-    QVERIFY(messages_->shown.empty());
+    QCOMPARE(*Grid().GetCell(3, 0), std::string("4"));
+    QCOMPARE(*Grid().GetCell(6, 0), std::string("7"));
+    QCOMPARE(rig_->window.State().CollectedCount, kEntries);
+    QVERIFY(rig_->messages.shown.empty());
   }
 
   void doubleClickOpensTheUrlOfTheRowItMakesCurrent_data() {
@@ -148,11 +143,11 @@ class SaveWindowTest : public QObject {
   void doubleClickOpensTheUrlOfTheRowItMakesCurrent() {
     QFETCH(int, row);
     QFETCH(bool, opens);
-    QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, PointOver(row, 0));
-    QCOMPARE(window_->Grid().CurrentRow(), row);
+    QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, rig_->PointOver(row, 0));
+    QCOMPARE(Grid().CurrentRow(), row);
     std::vector<std::pair<std::string, std::string>> expected;
     if (opens) expected.emplace_back(server_->Url(FilePath(row).toStdString()), "/opt/trawlbox/");
-    QCOMPARE(opener_->opened, expected);
+    QCOMPARE(rig_->opener.opened, expected);
   }
 
   void copyPutsTheSelectedCellsOnTheClipboard_data() {
@@ -168,10 +163,9 @@ class SaveWindowTest : public QObject {
     QFETCH(QPoint, to);
     QFETCH(QString, text);
     QGuiApplication::clipboard()->setText(u"left over"_s);
-    ClickCell(from.x(), from.y());
-    if (to != from)
-      QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::ShiftModifier, PointOver(to.x(), to.y()));
-    QTest::mouseClick(Viewport(), Qt::RightButton, {}, PointOver(from.x(), from.y()));
+    rig_->ClickCell(from.x(), from.y());
+    if (to != from) rig_->ClickCell(to.x(), to.y(), Qt::LeftButton, Qt::ShiftModifier);
+    rig_->ClickCell(from.x(), from.y(), Qt::RightButton);
     auto* menu = Find<QMenu>("mnuFile");
     QVERIFY(menu->isVisible());
     Find<QAction>("mnuCopy")->trigger();
@@ -180,20 +174,19 @@ class SaveWindowTest : public QObject {
   }
 
   void clearEmptiesEveryCellAndTheMenuNoLongerOpens() {
-    ClickCell(1, 1);
+    rig_->ClickCell(1, 1);
     Find<QAction>("mnuClear")->trigger();
     for (int row = 0; row <= kEntries; ++row) {
-      for (int col = 0; col < 4; ++col) QCOMPARE(*window_->Grid().GetCell(row, col), std::string());
+      for (int col = 0; col < 4; ++col) QCOMPARE(*Grid().GetCell(row, col), std::string());
     }
-    QTest::mouseClick(Viewport(), Qt::RightButton, {}, PointOver(1, 1));
+    rig_->ClickCell(1, 1, Qt::RightButton);
     QVERIFY(!Find<QMenu>("mnuFile")->isVisible());
-    QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, PointOver(1, 1));
-    QVERIFY(opener_->opened.empty());
-    QTest::mouseClick(Find<QPushButton>("cmdListSave"), Qt::LeftButton);
-    QCOMPARE(
-        messages_->shown,
-        (decltype(messages_->shown){{platform::MessageIcon::kWarning,
-                                     "保存するExpert Advisor/Custom Indicatorがありません。"}}));
+    QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, rig_->PointOver(1, 1));
+    QVERIFY(rig_->opener.opened.empty());
+    rig_->Click("cmdListSave");
+    QCOMPARE(rig_->messages.shown, (decltype(rig_->messages.shown){
+                                       {platform::MessageIcon::kWarning,
+                                        "保存するExpert Advisor/Custom Indicatorがありません。"}}));
   }
 
   void browseReplacesTheFolderOnlyWhenOneIsChosen_data() {
@@ -208,9 +201,9 @@ class SaveWindowTest : public QObject {
     QFETCH(std::optional<std::string>, chosen);
     QFETCH(QString, folder);
     Find<QLineEdit>("txtReportPath")->setText(u"typed/by hand"_s);
-    chooser_->answer = chosen;
-    QTest::mouseClick(Find<QPushButton>("cmdBrowse"), Qt::LeftButton);
-    QCOMPARE(chooser_->titles, std::vector<std::string>{"フォルダを選択してください"});
+    rig_->chooser.answer = chosen;
+    rig_->Click("cmdBrowse");
+    QCOMPARE(rig_->chooser.titles, std::vector<std::string>{"フォルダを選択してください"});
     QCOMPARE(Find<QLineEdit>("txtReportPath")->text(), folder);
   }
 
@@ -218,7 +211,7 @@ class SaveWindowTest : public QObject {
     const QString folder = temp_->filePath(u"save"_s);
     QVERIFY(QDir().mkdir(folder));
     Find<QLineEdit>("txtReportPath")->setText(folder + u"/"_s);
-    QTest::mouseClick(Find<QPushButton>("cmdListSave"), Qt::LeftButton);
+    rig_->Click("cmdListSave");
 
     QString long_name;
     for (int i = 0; i < 83; ++i) long_name += u"あ"_s;
@@ -243,8 +236,8 @@ class SaveWindowTest : public QObject {
              QStringList{u"save"_s});
     const std::string message = "Expert Advisor/Custom Indicator9個を" +
                                 (folder + u"/"_s).toStdString() + "に保存しました。";
-    QCOMPARE(messages_->shown,
-             (decltype(messages_->shown){{platform::MessageIcon::kInformation, message}}));
+    QCOMPARE(rig_->messages.shown,
+             (decltype(rig_->messages.shown){{platform::MessageIcon::kInformation, message}}));
     QCOMPARE(Find<QLabel>("lblStatus")->text(), QString());
   }
 
@@ -261,15 +254,15 @@ class SaveWindowTest : public QObject {
       for (const RecordedRequest& request : server_->Requests()) {
         if (request.path != FilePath(2)) continue;
         watch.stop();
-        QCoreApplication::postEvent(window_->windowHandle(), new QCloseEvent);
+        QCoreApplication::postEvent(rig_->window.windowHandle(), new QCloseEvent);
       }
     });
     watch.start(10);
-    QTest::mouseClick(Find<QPushButton>("cmdListSave"), Qt::LeftButton);
+    rig_->Click("cmdListSave");
 
-    QVERIFY(!window_->isVisible());
-    QVERIFY(window_->State().Closing);
-    QVERIFY(messages_->shown.empty());
+    QVERIFY(!rig_->window.isVisible());
+    QVERIFY(rig_->window.State().Closing);
+    QVERIFY(rig_->messages.shown.empty());
     QCOMPARE(QDir(temp_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{u"_._x.mq4"_s});
     for (const RecordedRequest& request : server_->Requests()) {
@@ -313,7 +306,7 @@ class SaveWindowTest : public QObject {
     QFETCH(bool, accept);
     const QString chosen = temp_->filePath(u"chosen"_s);
     QVERIFY(QDir().mkdir(chosen));
-    platform::QtFolderChooser chooser(window_.get());
+    platform::QtFolderChooser chooser(&rig_->window);
     QString title;
     QTimer answer;
     connect(&answer, &QTimer::timeout, this, [&] {
@@ -358,55 +351,16 @@ class SaveWindowTest : public QObject {
     server_->Serve("/five/detail", Page("<ul>\n" + detail + "</ul>"));
   }
 
-  std::unique_ptr<app::MainWindow> MakeWindow() {
-    app::MainWindowDependencies deps;
-    deps.site_roots = {server_->Url("/four"), server_->Url("/five")};
-    deps.sleeper = sleeper_.get();
-    deps.messages = messages_.get();
-    deps.chooser = chooser_.get();
-    deps.opener = opener_.get();
-    deps.location = location_.get();
-    auto window = std::make_unique<app::MainWindow>(std::move(deps));
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
-    return window;
-  }
-
   template <typename Widget>
   Widget* Find(const char* name) const {
-    auto* found = window_->findChild<Widget*>(QString::fromLatin1(name));
-    Q_ASSERT(found != nullptr);
-    return found;
+    return rig_->Find<Widget>(name);
   }
-
-  [[nodiscard]] QTableView* Grid() const { return Find<QTableView>("MSFlexGrid"); }
-  [[nodiscard]] QWidget* Viewport() const { return Grid()->viewport(); }
-
-  // The heading row is the view's header, the entry rows are the view's rows.
-  [[nodiscard]] QWidget* PointerTarget(int grid_row) const {
-    return grid_row == 0 ? Grid()->horizontalHeader()->viewport() : Viewport();
-  }
-
-  [[nodiscard]] QPoint PointOver(int grid_row, int col) const {
-    if (grid_row == 0) {
-      auto* header = Grid()->horizontalHeader();
-      return {header->sectionViewportPosition(col) + 5, header->height() / 2};
-    }
-    return Grid()->visualRect(Grid()->model()->index(grid_row - 1, col)).center();
-  }
-
-  void ClickCell(int grid_row, int col) {
-    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, PointOver(grid_row, col));
-  }
+  [[nodiscard]] QWidget* Viewport() const { return rig_->GridView()->viewport(); }
+  [[nodiscard]] const results::ResultGrid& Grid() const { return rig_->window.Grid(); }
 
   std::unique_ptr<QTemporaryDir> temp_;
   std::unique_ptr<TestHttpServer> server_;
-  std::unique_ptr<RecordingMessageBox> messages_;
-  std::unique_ptr<RecordingSleeper> sleeper_;
-  std::unique_ptr<RecordingOpener> opener_;
-  std::unique_ptr<ScriptedFolderChooser> chooser_;
-  std::unique_ptr<FixedProgramLocation> location_;
-  std::unique_ptr<app::MainWindow> window_;
+  std::unique_ptr<WindowRig> rig_;
 };
 
 }  // namespace trawlbox::testing

@@ -39,11 +39,12 @@ class ScriptedFolderChooser : public platform::FolderChooser {
   std::vector<std::string> titles;
 };
 
-// Places the executable in `folder`.
+// Places the executable in `folder`; MoveTo moves it between two questions.
 class FixedProgramLocation : public platform::ProgramLocation {
  public:
   explicit FixedProgramLocation(std::string folder) : folder_(std::move(folder)) {}
   [[nodiscard]] std::string ExecutableFolder() const override { return folder_; }
+  void MoveTo(std::string folder) { folder_ = std::move(folder); }
 
  private:
   std::string folder_;

@@ -11,13 +11,16 @@
 
 namespace trawlbox::testing {
 
-// Records every message instead of showing it.
+// Records every message instead of showing it, then runs `on_show` while the (pretended) box is
+// open, the way any handler of the window can run while an operation waits for the user.
 class RecordingMessageBox : public platform::MessageBox {
  public:
   void Show(platform::MessageIcon icon, const std::string& text) override {
     shown.emplace_back(icon, text);
+    if (on_show) on_show();
   }
   std::vector<std::pair<platform::MessageIcon, std::string>> shown;
+  std::function<void()> on_show;
 };
 
 // Records every wait instead of waiting.
