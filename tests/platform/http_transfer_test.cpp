@@ -108,19 +108,59 @@ class HttpTransferTest : public QObject {
     QCOMPARE(user_agents, 1);
   }
 
-  void ReturnsBodiesOfEveryLength_data() {
-    QTest::addColumn<int>("length");
-    for (const int length : {0, 1, 4095, 4096, 4097, 10000}) {
-      QTest::addRow("%d bytes", length) << length;
+  // What one fetch returns: the whole body whatever the status, up to the size limit; nothing when
+  // the transfer fails or outlasts its time.
+  void DeliversTheBodyOrNothing_data() {
+    QTest::addColumn<TestReply>("reply");
+    QTest::addColumn<int>("max_body_bytes");    // 0: the default limit
+    QTest::addColumn<int>("total_timeout_ms");  // 0: the short default
+    QTest::addColumn<QByteArray>("expected");
+    for (const int length : {0, 4096, 10000}) {
+      QTest::addRow("%d bytes", length)
+          << TestReply{.body = Letters(length)} << 0 << 0 << Letters(length);
     }
+    const QByteArray error_page = "<html><body>missing</body></html>";
+    for (const int status : {404, 503}) {
+      QTest::addRow("status %d", status)
+          << TestReply{.status = status, .body = error_page} << 0 << 0 << error_page;
+    }
+    QTest::newRow("long body cut")
+        << TestReply{.body = Letters(50000)} << 10000 << 0 << Letters(10000);
+    QTest::newRow("endless body cut")
+        << TestReply{.body = Letters(26), .mode = TestReply::Mode::kEndless} << 10000 << 0
+        << Letters(10000);
+    QTest::newRow("reset mid-body")
+        << TestReply{.body = Letters(20000), .mode = TestReply::Mode::kResetMidBody} << 0 << 0
+        << QByteArray();
+    QTest::newRow("reset mid-body of an error page")
+        << TestReply{.status = 404, .body = Letters(20000), .mode = TestReply::Mode::kResetMidBody}
+        << 0 << 0 << QByteArray();
+    QTest::newRow("closed before headers")
+        << TestReply{.body = "x", .mode = TestReply::Mode::kCloseBeforeHeaders} << 0 << 0
+        << QByteArray();
+    QTest::newRow("never answers")
+        << TestReply{.mode = TestReply::Mode::kNeverAnswer} << 0 << 0 << QByteArray();
+    QTest::newRow("shorter than announced")
+        << TestReply{.body = Letters(100), .content_length = 5000} << 0 << 0 << QByteArray();
+    // Steady progress keeps the stall timer quiet; only the total limit ends it.
+    QTest::newRow("still going at the total limit") << TestReply{.body = Letters(1000),
+                                                                 .mode = TestReply::Mode::kTrickle,
+                                                                 .trickle_interval_ms = 20}
+                                                    << 0 << 400 << QByteArray();
   }
-  void ReturnsBodiesOfEveryLength() {
-    QFETCH(int, length);
+  void DeliversTheBodyOrNothing() {
+    QFETCH(TestReply, reply);
+    QFETCH(int, max_body_bytes);
+    QFETCH(int, total_timeout_ms);
+    QFETCH(QByteArray, expected);
     TestHttpServer server;
-    server.Serve("/p", {.body = Letters(length)});
-    Fetch fetch;
+    server.Serve("/p", reply);
+    QtHttpTransferLimits limits = ShortLimits();
+    if (max_body_bytes > 0) limits.max_body_bytes = max_body_bytes;
+    if (total_timeout_ms > 0) limits.total_timeout = std::chrono::milliseconds(total_timeout_ms);
+    Fetch fetch(limits);
 
-    QCOMPARE(fetch.Page(server.Url("/p")), Letters(length));
+    QCOMPARE(fetch.Page(server.Url("/p")), expected);
   }
 
   void NeverSplitsACharacterAcrossPieces() {
@@ -200,56 +240,6 @@ class HttpTransferTest : public QObject {
     QCOMPARE(QString::fromUtf8(fetch.Page(server.Url("/p"))), expected);
   }
 
-  void ErrorStatusStillDeliversTheBody_data() {
-    QTest::addColumn<int>("status");
-    QTest::newRow("not found") << 404;
-    QTest::newRow("forbidden") << 403;
-    QTest::newRow("server error") << 500;
-    QTest::newRow("unavailable") << 503;
-  }
-  void ErrorStatusStillDeliversTheBody() {
-    QFETCH(int, status);
-    TestHttpServer server;
-    server.Serve("/gone", {.status = status, .body = "<html><body>missing</body></html>"});
-    Fetch fetch;
-
-    QCOMPARE(fetch.Page(server.Url("/gone")), QByteArray("<html><body>missing</body></html>"));
-  }
-
-  void FailedTransfersDeliverNothing_data() {
-    QTest::addColumn<TestReply>("reply");
-    QTest::newRow("reset mid-body")
-        << TestReply{.body = Letters(20000), .mode = TestReply::Mode::kResetMidBody};
-    QTest::newRow("reset mid-body of an error page")
-        << TestReply{.status = 404, .body = Letters(20000), .mode = TestReply::Mode::kResetMidBody};
-    QTest::newRow("closed before headers")
-        << TestReply{.body = "x", .mode = TestReply::Mode::kCloseBeforeHeaders};
-    QTest::newRow("never answers") << TestReply{.mode = TestReply::Mode::kNeverAnswer};
-    QTest::newRow("shorter than announced")
-        << TestReply{.body = Letters(100), .content_length = 5000};
-  }
-  void FailedTransfersDeliverNothing() {
-    QFETCH(TestReply, reply);
-    TestHttpServer server;
-    server.Serve("/p", reply);
-    Fetch fetch;
-
-    QCOMPARE(fetch.Page(server.Url("/p")), QByteArray());
-  }
-
-  void TransferStillGoingAfterTheTotalLimitFails() {
-    TestHttpServer server;
-    // Steady progress keeps the stall timer quiet; only the total limit ends it.
-    server.Serve(
-        "/slow",
-        {.body = Letters(1000), .mode = TestReply::Mode::kTrickle, .trickle_interval_ms = 20});
-    QtHttpTransferLimits limits = ShortLimits();
-    limits.total_timeout = 400ms;
-    Fetch fetch(limits);
-
-    QCOMPARE(fetch.Page(server.Url("/slow")), QByteArray());
-  }
-
   void FollowsRedirectsToWebUrlsOnly_data() {
     QTest::addColumn<int>("hops");
     QTest::addColumn<QByteArray>("final_location");
@@ -283,23 +273,6 @@ class HttpTransferTest : public QObject {
 
     QCOMPARE(fetch.Page(server.Url("/hop0")), expected);
     QCOMPARE(server.Requests().size(), static_cast<std::size_t>(requests));
-  }
-
-  void CutsABodyAtTheLimit_data() {
-    QTest::addColumn<TestReply>("reply");
-    QTest::newRow("long body") << TestReply{.body = Letters(50000)};
-    QTest::newRow("endless body") << TestReply{.body = Letters(26),
-                                               .mode = TestReply::Mode::kEndless};
-  }
-  void CutsABodyAtTheLimit() {
-    QFETCH(TestReply, reply);
-    TestHttpServer server;
-    server.Serve("/big", reply);
-    QtHttpTransferLimits limits = ShortLimits();
-    limits.max_body_bytes = 10000;
-    Fetch fetch(limits);
-
-    QCOMPARE(fetch.Page(server.Url("/big")), Letters(10000));
   }
 
   void RefusesAnythingButWebUrlsAndGet_data() {
