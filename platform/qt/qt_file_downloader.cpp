@@ -35,6 +35,7 @@ enum Result : int {
   kTimedOut,
   kAborted,
   kIncomplete,
+  kTooLarge,
 };
 
 bool IsWebUrl(const QUrl& url) {
@@ -179,6 +180,10 @@ class QtFileDownloader::Transfer {
     // Only a success carries the file; the body of a redirect or an error page is dropped.
     const int status = Status();
     if (status < 200 || status >= 300) return;
+    if (written_ + data.size() > limits_.max_file_bytes) {
+      Finish(kTooLarge);
+      return;
+    }
     if (file_.write(data) != data.size()) {
       Finish(kCannotWrite);
       return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QNetworkAccessManager>
+#include <QtGlobal>
 #include <chrono>
 #include <string>
 
@@ -14,6 +15,9 @@ struct QtDownloadLimits {
   // A transfer that has not ended after this long fails, however steadily it moves.
   std::chrono::milliseconds total_timeout{600000};
   int max_redirects = 10;
+  // A longer body fails rather than fill the disk: an endless or oversized answer is no program
+  // source.
+  qint64 max_file_bytes = 64 * 1024 * 1024;
 };
 
 // Downloads over HTTP(S) on the GUI thread, blocking the caller while the window keeps
@@ -32,11 +36,11 @@ class QtFileDownloader : public FileDownloader {
   void Abort();
 
   // Only http and https URLs are fetched, anything else fails at once. Redirects to http or https
-  // are followed up to the limit; a status of 400 or above, a body shorter than announced, a
-  // stall or a transfer that takes too long fails. The body is written exactly as received, into
-  // a temporary file beside `path` that replaces `path` only when complete. A `path` without a
-  // file name fails. Returns 0 on success, a non-zero code otherwise; a transfer that is already
-  // running makes a further call fail at once.
+  // are followed up to the limit; a status of 400 or above, a body shorter than announced or
+  // longer than the size limit, a stall or a transfer that takes too long fails. The body is
+  // written exactly as received, into a temporary file beside `path` that replaces `path` only when
+  // complete. A `path` without a file name fails. Returns 0 on success, a non-zero code otherwise;
+  // a transfer that is already running makes a further call fail at once.
   [[nodiscard]] int DownloadToFile(const std::string& url, const std::string& path) override;
 
  private:
