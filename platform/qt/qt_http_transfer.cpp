@@ -227,9 +227,12 @@ void QtHttpTransfer::OnFinished() {
   if (!reply_) return;
   const QNetworkReply::NetworkError error = reply_->error();
   const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-  const QVariant location = reply_->attribute(QNetworkRequest::RedirectionTargetAttribute);
-  if (error == QNetworkReply::NoError && location.isValid() && IsRedirectStatus(status.toInt())) {
-    const QUrl target = reply_->url().resolved(location.toUrl());
+  // Qt reports a redirect status without a Location header as an empty target, which would
+  // resolve to the same URL again: such an answer is a page like any other.
+  const QUrl location = reply_->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+  if (error == QNetworkReply::NoError && !location.isEmpty() &&
+      IsRedirectStatus(status.toInt())) {
+    const QUrl target = reply_->url().resolved(location);
     DropReply();
     if (redirects_left_ <= 0 || !target.isValid() || !IsWebScheme(target)) {
       Fail();
