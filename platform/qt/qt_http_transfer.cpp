@@ -230,8 +230,7 @@ void QtHttpTransfer::OnFinished() {
   // Qt reports a redirect status without a Location header as an empty target, which would
   // resolve to the same URL again: such an answer is a page like any other.
   const QUrl location = reply_->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
-  if (error == QNetworkReply::NoError && !location.isEmpty() &&
-      IsRedirectStatus(status.toInt())) {
+  if (error == QNetworkReply::NoError && !location.isEmpty() && IsRedirectStatus(status.toInt())) {
     const QUrl target = reply_->url().resolved(location);
     DropReply();
     if (redirects_left_ <= 0 || !target.isValid() || !IsWebScheme(target)) {
