@@ -22,3 +22,5 @@ echo "== Strict build"
 run_suite build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTRAWLBOX_SANITIZE=ON
+echo "== Fuzz targets, 30 seconds each"
+bash scripts/fuzz.sh 30
