@@ -31,10 +31,13 @@ NameParts Split(std::string_view name) {
 }
 
 // The longest prefix of `text` of at most `max_bytes` bytes that ends on a character boundary.
+// A UTF-8 character has at most three continuation bytes; in text that is no UTF-8 the cut falls
+// at `max_bytes`, so a run of stray continuation bytes never shortens the name to nothing.
 std::string_view PrefixOfAtMost(std::string_view text, std::size_t max_bytes) {
   if (text.size() <= max_bytes) return text;
   std::size_t end = max_bytes;
-  while (end > 0 && IsContinuationByte(text[end])) --end;
+  while (end > 0 && max_bytes - end < 3 && IsContinuationByte(text[end])) --end;
+  if (IsContinuationByte(text[end])) end = max_bytes;
   return text.substr(0, end);
 }
 
