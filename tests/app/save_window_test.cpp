@@ -5,11 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
