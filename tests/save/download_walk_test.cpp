@@ -100,11 +100,6 @@ TEST(DownloadWalk, StatusLineMovesOnlyWithSuccessesAndTheMessageCountsThem) {
        3},
       {"row 3 of 12", 12, {"http://h/3"}, {"", Progress(3, 12), ""}, 1},
       {"every download fails", 4, {}, {"", ""}, 0},
-      {"rows 1 and 3 of 3",
-       3,
-       {"http://h/1", "http://h/3"},
-       {"", Progress(1, 3), Progress(3, 3), ""},
-       2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
