@@ -195,17 +195,5 @@ TEST_F(CollectFromSiteTest, MaximumReachedMidPageEndsTheVisitAfterThatPage) {
   EXPECT_EQ(rig.sleeper.sleeps.size(), 1U);
 }
 
-TEST_F(CollectFromSiteTest, ClosingDuringAFetchSkipsThePause) {
-  rig.ServeMql4("/page1", Mql4Listing({}, 5));
-  rig.yield.on_yield = [this](int) {
-    if (!rig.transfer.requests.empty()) rig.state.Closing = true;
-  };
-
-  Crawl(rig.roots.mql4);
-
-  EXPECT_EQ(rig.transfer.requests.size(), 1U);
-  EXPECT_TRUE(rig.sleeper.sleeps.empty());
-}
-
 }  // namespace
 }  // namespace trawlbox::testing
