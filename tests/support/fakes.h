@@ -23,11 +23,16 @@ class RecordingMessageBox : public platform::MessageBox {
   std::function<void()> on_show;
 };
 
-// Records every wait instead of waiting.
+// Records every wait instead of waiting, then runs `on_sleep` as if it happened during the wait
+// (a request the window receives then is handled only after the wait).
 class RecordingSleeper : public platform::Sleeper {
  public:
-  void Sleep(int milliseconds) override { sleeps.push_back(milliseconds); }
+  void Sleep(int milliseconds) override {
+    sleeps.push_back(milliseconds);
+    if (on_sleep) on_sleep();
+  }
   std::vector<int> sleeps;
+  std::function<void()> on_sleep;
 };
 
 // Counts yields of both kinds together (1, 2, ...) and runs `on_yield` with the count, so a test
