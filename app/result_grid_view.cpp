@@ -151,11 +151,16 @@ void ResultGridView::HighlightChanged() {
       break;
   }
   QPalette colours = palette();
+  bool unchanged = testAttribute(Qt::WA_SetPalette);
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    unchanged = unchanged && colours.color(group, QPalette::Highlight) == background &&
+                colours.color(group, QPalette::HighlightedText) == text;
     colours.setColor(group, QPalette::Highlight, background);
     colours.setColor(group, QPalette::HighlightedText, text);
   }
-  setPalette(colours);
+  // Every scanned page shows the highlight again; setting the same palette would repaint the
+  // whole grid and its header each time.
+  if (!unchanged) setPalette(colours);
 }
 
 void ResultGridView::TopRowChanged(int row) {

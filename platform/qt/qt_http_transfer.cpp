@@ -112,6 +112,12 @@ bool ShorterThanAnnounced(const QNetworkReply& reply, int status, qint64 receive
   return known && received < announced;
 }
 
+// What `reply` holds, at most `room` bytes. Asked for more than it holds, Qt allocates a buffer of
+// the full size first, which for the body limit is tens of megabytes on every read.
+QByteArray ReadAvailable(QNetworkReply& reply, qint64 room) {
+  return reply.read(std::min(std::max<qint64>(0, room), reply.bytesAvailable()));
+}
+
 }  // namespace
 
 QtHttpTransfer::QtHttpTransfer(QtHttpTransferLimits limits) : limits_(limits) {
@@ -214,8 +220,7 @@ void QtHttpTransfer::Abort() {
 void QtHttpTransfer::OnReadyRead() {
   if (!reply_) return;
   stall_timer_.start();
-  const qint64 room = std::max<qint64>(0, limits_.max_body_bytes - body_.size());
-  body_.append(reply_->read(room));
+  body_.append(ReadAvailable(*reply_, limits_.max_body_bytes - body_.size()));
   if (body_.size() >= limits_.max_body_bytes) {
     const QByteArray content_type = reply_->rawHeader("Content-Type");
     DropReply();
@@ -248,8 +253,7 @@ void QtHttpTransfer::OnFinished() {
     Fail();
     return;
   }
-  const qint64 room = std::max<qint64>(0, limits_.max_body_bytes - body_.size());
-  body_.append(reply_->read(room));
+  body_.append(ReadAvailable(*reply_, limits_.max_body_bytes - body_.size()));
   const QByteArray content_type = reply_->rawHeader("Content-Type");
   DropReply();
   Complete(content_type);

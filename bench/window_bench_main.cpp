@@ -1,0 +1,144 @@
+// Drives the real main window, offscreen, against the benchmark server and prints what it
+// measured as "name=value" lines for the benchmark script.
+//
+//   trawlbox_bench_window run ROOT [SAVE_DIR] a collection run of the MQL5 site at ROOT, then the
+//                                             download walk of its entries into SAVE_DIR
+//   trawlbox_bench_window wait ROOT           a collection run whose only page keeps it waiting
+//                                             (ROOT + "/slow"), after a warm-up request
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "app/main_window.h"
+#include "tests/support/fakes.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
+
+struct Usage {
+  double cpu_seconds;
+  long peak_rss_kib;
+};
+
+Usage CurrentUsage() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return {Seconds(usage.ru_utime) + Seconds(usage.ru_stime), usage.ru_maxrss};
+}
+
+double Since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The window with the MQL5 site at `mql5_root`, the MQL4 box unticked (its pause between pages is
+// a fixed sleep, nothing to measure), no real sleeps and no message boxes.
+class Bench {
+ public:
+  explicit Bench(const std::string& mql5_root) : window_(Dependencies(mql5_root)) {
+    Find<QCheckBox>("chkSEngines(0)")->setChecked(false);
+    window_.show();
+  }
+
+  // Presses the button and returns once its handler has.
+  void Click(const char* button) { Find<QPushButton>(button)->click(); }
+  void SetSaveFolder(const QString& folder) { Find<QLineEdit>("txtReportPath")->setText(folder); }
+
+  [[nodiscard]] int FilledRows() const {
+    int rows = 0;
+    for (int row = 1; row < window_.Grid().RowCount(); ++row) {
+      if (!window_.Grid().GetCell(row, 0).value_or("").empty()) ++rows;
+    }
+    return rows;
+  }
+  [[nodiscard]] std::size_t Messages() const { return messages_.shown.size(); }
+
+ private:
+  trawlbox::app::MainWindowDependencies Dependencies(const std::string& mql5_root) {
+    trawlbox::app::MainWindowDependencies deps;
+    // Never asked for: its box is unticked.
+    deps.site_roots = {"http://127.0.0.1:9", mql5_root};
+    deps.sleeper = &sleeper_;
+    deps.messages = &messages_;
+    return deps;
+  }
+
+  template <typename Widget>
+  Widget* Find(const char* name) {
+    return window_.findChild<Widget*>(QString::fromLatin1(name));
+  }
+
+  trawlbox::testing::RecordingSleeper sleeper_;
+  trawlbox::testing::RecordingMessageBox messages_;
+  trawlbox::app::MainWindow window_;
+};
+
+int RunAndSave(const std::string& root, const QString& save_dir) {
+  Bench bench(root);
+  const Usage before_collect = CurrentUsage();
+  const Clock::time_point collect_start = Clock::now();
+  bench.Click("cmdSubmit");
+  const double collect_seconds = Since(collect_start);
+  const Usage after_collect = CurrentUsage();
+  const int entries = bench.FilledRows();
+
+  std::printf("collect_seconds=%.4f\ncollect_cpu_seconds=%.4f\nentries=%d\npeak_rss_kib=%ld\n",
+              collect_seconds, after_collect.cpu_seconds - before_collect.cpu_seconds, entries,
+              after_collect.peak_rss_kib);
+  // One message so far: the count gathered.
+  if (entries == 0 || bench.Messages() != 1) return 1;
+  if (save_dir.isEmpty()) return 0;
+
+  bench.SetSaveFolder(save_dir);
+  const Clock::time_point walk_start = Clock::now();
+  bench.Click("cmdListSave");
+  const double walk_seconds = Since(walk_start);
+  const auto saved = QDir(save_dir).entryList(QDir::Files).size();
+  std::printf("walk_seconds=%.4f\nsaved=%lld\n", walk_seconds, static_cast<long long>(saved));
+  return saved == entries && bench.Messages() == 2 ? 0 : 1;
+}
+
+int WaitOnSlowPage(const std::string& root) {
+  // A first run against a page that answers at once sets up the network stack and the
+  // connection, so the measured run holds nothing but the wait.
+  {
+    Bench warm_up(root + "/none");
+    warm_up.Click("cmdSubmit");
+  }
+  Bench bench(root + "/slow");
+  const Usage before = CurrentUsage();
+  const Clock::time_point start = Clock::now();
+  bench.Click("cmdSubmit");
+  const double wall_seconds = Since(start);
+  const double cpu_seconds = CurrentUsage().cpu_seconds - before.cpu_seconds;
+  std::printf("wait_seconds=%.4f\nwait_cpu_seconds=%.4f\n", wall_seconds, cpu_seconds);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  const QStringList args = QApplication::arguments();
+  if ((args.size() == 3 || args.size() == 4) && args[1] == QStringLiteral("run")) {
+    return RunAndSave(args[2].toStdString(), args.value(3));
+  }
+  if (args.size() == 3 && args[1] == QStringLiteral("wait")) {
+    return WaitOnSlowPage(args[2].toStdString());
+  }
+  std::fputs("usage: trawlbox_bench_window run ROOT [SAVE_DIR] | wait ROOT\n", stderr);
+  return 2;
+}
