@@ -1,6 +1,7 @@
 // Inputs that broke a property of a fuzz target, replayed through the code they broke.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "save/file_name.h"
@@ -13,6 +14,8 @@ struct NameCase {
   std::string title;
   std::string expected_end;
 };
+
+void PrintTo(const NameCase& name_case, std::ostream* out) { *out << name_case.name; }
 
 class LongTitleTest : public ::testing::TestWithParam<NameCase> {};
 
