@@ -13,8 +13,6 @@
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
-#include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -146,7 +144,7 @@ class ActionSequencesTest : public QObject {
     QTest::addColumn<QStringList>("messages");
     // The number column of rows 1 to 6 at the end.
     QTest::addColumn<QStringList>("numbers");
-    // The entries saved in each folder.
+    // Each folder's files: the entry a file is named after, and the entry whose body it holds.
     QTest::addColumn<QMap<int, int>>("in_save");
     QTest::addColumn<QMap<int, int>>("in_other");
 
@@ -178,6 +176,7 @@ class ActionSequencesTest : public QObject {
         << none;
     QTest::newRow("close during a run") << Phase::kRun << during(at_mql5_detail, Action::kClose)
                                         << true << QStringList{} << first_three << none << none;
+    // Without steps, the window is asked to close during the wait after the MQL4 listing page.
     QTest::newRow("close inside the wait after an MQL4 page")
         << Phase::kRun << QList<Step>{} << true << QStringList{} << first_three << none << none;
 
