@@ -31,7 +31,7 @@ namespace {
 constexpr int kEntriesPerDetailPage = 10;
 // The allocator keeps what the first round freed and does not always reuse it in place, and Qt
 // keeps a bounded cache of drawn style pixmaps: later rounds that hold nothing more than the first
-// still peak higher, by about 2 MiB in 38 at full size, and level off from the second round on.
+// still peak higher, by about 2 MiB in 37 at full size, and level off from the second round on.
 constexpr double kPeakSlack = 0.08;
 
 #if defined(__SANITIZE_ADDRESS__)
