@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs whatever is missing, then builds and runs the whole test suite twice: once with
-# warnings as errors, once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# warnings as errors, once more under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# runs every fuzz target for a short while in between.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -20,7 +21,7 @@ run_suite() {
 
 echo "== Strict build"
 run_suite build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
-echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
-run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTRAWLBOX_SANITIZE=ON
 echo "== Fuzz targets, 30 seconds each"
 bash scripts/fuzz.sh 30
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
+run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTRAWLBOX_SANITIZE=ON
