@@ -115,29 +115,6 @@ class CollectionWindowTest : public QObject {
     QVERIFY(sites.mql5.Requests().empty());
   }
 
-  void SecondClickDuringASlowTransferStopsTheRun() {
-    Sites sites;
-    sites.ServeEntries();
-    sites.mql4.Serve("/page1", {.body = "downloads <strong><a href=\"/d1\">",
-                                .mode = TestReply::Mode::kTrickle,
-                                .trickle_interval_ms = 10});
-    WindowRig h(sites.Roots());
-    QTimer clicker;
-    OnceReady(
-        clicker, [&sites] { return !sites.mql4.Requests().empty(); },
-        [&h] { h.Click("cmdSubmit"); });
-
-    h.Click("cmdSubmit");
-
-    // The listing page was awaited to its end but not read, so its detail page was never asked for.
-    QCOMPARE(sites.mql4.Requests().size(), 1U);
-    QVERIFY(sites.mql5.Requests().empty());
-    QCOMPARE(h.Status(), QStringLiteral("Expert Advisor/Custom Indicator収集終了 EA/CI:0個"));
-    QVERIFY(h.messages.shown.empty());
-    QCOMPARE(h.Find<QPushButton>("cmdSubmit")->text(), kStartCaption);
-    QVERIFY(!h.Find<QPushButton>("cmdListSave")->isEnabled());
-  }
-
   // Last: it runs the application's event loop to its end.
   void ClosingDuringARunEndsItAndTheProgram() {
     Sites sites;
