@@ -1,7 +1,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -237,35 +236,6 @@ class SaveWindowTest : public QObject {
     QCOMPARE(rig_->messages.shown,
              (decltype(rig_->messages.shown){{platform::MessageIcon::kInformation, message}}));
     QCOMPARE(Find<QLabel>("lblStatus")->text(), QString());
-  }
-
-  void closingDuringATransferEndsTheWalkAtOnce() {
-    TestReply slow;
-    slow.body = QByteArray(2000, 'x');
-    slow.mode = TestReply::Mode::kTrickle;
-    slow.trickle_interval_ms = 50;
-    server_->Serve(FilePath(2), slow);
-    Find<QLineEdit>("txtReportPath")->setText(temp_->path());
-    // The window manager's close request arrives while row 2 is being transferred.
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, this, [this, &watch] {
-      for (const RecordedRequest& request : server_->Requests()) {
-        if (request.path != FilePath(2)) continue;
-        watch.stop();
-        QCoreApplication::postEvent(rig_->window.windowHandle(), new QCloseEvent);
-      }
-    });
-    watch.start(10);
-    rig_->Click("cmdListSave");
-
-    QVERIFY(!rig_->window.isVisible());
-    QVERIFY(rig_->window.State().Closing);
-    QVERIFY(rig_->messages.shown.empty());
-    QCOMPARE(QDir(temp_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-             QStringList{u"_._x.mq4"_s});
-    for (const RecordedRequest& request : server_->Requests()) {
-      QVERIFY2(request.path != FilePath(3), "no row after the closing one is requested");
-    }
   }
 
   void openHandsTheUrlToTheDesktopHandlerInTheProgramFolder() {
