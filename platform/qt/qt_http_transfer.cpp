@@ -18,6 +18,10 @@ namespace {
 // How much of a page is searched for its own <meta> charset; pages declare it in their head.
 constexpr qsizetype kMetaSniffBytes = 4096;
 
+// Left unbounded, Qt keeps receiving into its own buffers ahead of the reads, on loopback a hundred
+// megabytes and more for a large page; bounded, it waits for them.
+constexpr qint64 kReadBufferBytes = 1024 * 1024;
+
 bool IsWebScheme(const QUrl& url) {
   const QString scheme = url.scheme().toLower();
   return scheme == QStringLiteral("http") || scheme == QStringLiteral("https");
@@ -87,6 +91,24 @@ QStringDecoder DecoderFor(const QByteArray& body, const QByteArray& content_type
     if (decoder.isValid()) return decoder;
   }
   return QStringDecoder(QStringConverter::Utf8);
+}
+
+bool IsUtf8(const QStringDecoder& decoder) {
+  return qstrcmp(decoder.name(), QStringConverter::nameForEncoding(QStringConverter::Utf8)) == 0;
+}
+
+// `body` as UTF-8 text. A page is nearly always UTF-8 already: then it is handed on as it is, less
+// the byte-order mark the decoder would drop, and never held a second time. Otherwise only the
+// decoded text outlives the decoding, and the raw bytes go before it is re-encoded.
+QByteArray ToUtf8Text(QByteArray body, const QByteArray& content_type) {
+  QStringDecoder decoder = DecoderFor(body, content_type);
+  if (IsUtf8(decoder) && body.isValidUtf8()) {
+    if (body.startsWith("\xEF\xBB\xBF")) body.remove(0, 3);
+    return body;
+  }
+  QString text = decoder.decode(body);
+  body = QByteArray();
+  return text.toUtf8();
 }
 
 bool IsRedirectStatus(int status) {
@@ -174,6 +196,7 @@ void QtHttpTransfer::Send(const QUrl& target) {
   request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
 
   QNetworkReply* reply = manager_.get(request);
+  reply->setReadBufferSize(kReadBufferBytes);
   reply_ = reply;
   broken_ = false;
   QObject::connect(reply, &QNetworkReply::readyRead, &manager_, [this] { OnReadyRead(); });
@@ -196,19 +219,24 @@ bool QtHttpTransfer::StillExecuting() const { return state_ == State::kExecuting
 bool QtHttpTransfer::GetChunk(std::size_t max_bytes, std::string& chunk) {
   chunk.clear();
   if (state_ != State::kDone) return false;
-  const std::size_t size = text_.size();
+  const auto size = static_cast<std::size_t>(text_.size());
   if (read_offset_ >= size) return true;
   std::size_t end = std::min(size, read_offset_ + max_bytes);
   if (end < size) {
-    while (end > read_offset_ && IsUtf8Continuation(text_[end])) --end;
+    while (end > read_offset_ && IsUtf8Continuation(text_[static_cast<qsizetype>(end)])) --end;
     if (end == read_offset_) {
       // Smaller than one character: hand out that character whole.
       ++end;
-      while (end < size && IsUtf8Continuation(text_[end])) ++end;
+      while (end < size && IsUtf8Continuation(text_[static_cast<qsizetype>(end)])) ++end;
     }
   }
-  chunk.assign(text_, read_offset_, end - read_offset_);
+  chunk.assign(text_.constData() + read_offset_, end - read_offset_);
   read_offset_ = end;
+  if (read_offset_ == size) {
+    // Read whole: the page lives on with the reader, so the transfer lets its copy go.
+    text_ = QByteArray();
+    read_offset_ = 0;
+  }
   return true;
 }
 
@@ -262,8 +290,7 @@ void QtHttpTransfer::OnFinished() {
 void QtHttpTransfer::Complete(const QByteArray& content_type) {
   stall_timer_.stop();
   total_timer_.stop();
-  QStringDecoder decoder = DecoderFor(body_, content_type);
-  text_ = QString(decoder.decode(body_)).toUtf8().toStdString();
+  text_ = ToUtf8Text(std::move(body_), content_type);
   body_ = QByteArray();
   read_offset_ = 0;
   state_ = State::kDone;
@@ -274,7 +301,7 @@ void QtHttpTransfer::Fail() {
   stall_timer_.stop();
   total_timer_.stop();
   body_ = QByteArray();
-  text_ = std::string();
+  text_ = QByteArray();
   read_offset_ = 0;
   state_ = State::kFailed;
 }

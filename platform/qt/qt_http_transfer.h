@@ -81,7 +81,8 @@ class QtHttpTransfer : public HttpTransfer {
   State state_ = State::kIdle;
   bool shut_down_ = false;
   QByteArray body_;
-  std::string text_;
+  // The decoded body as UTF-8, handed out from `read_offset_` on and released once read whole.
+  QByteArray text_;
   std::size_t read_offset_ = 0;
 };
 
