@@ -9,8 +9,7 @@ entries=${1:-2999}
 rounds=${2:-3}
 bash scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+source scripts/sanitizer-env.sh
 
 soak_in() {
   local dir=$1

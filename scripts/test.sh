@@ -8,8 +8,7 @@ bash scripts/setup.sh
 bash scripts/check-format.sh
 
 jobs=$(nproc)
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+source scripts/sanitizer-env.sh
 
 run_suite() {
   local dir=$1
