@@ -13,6 +13,9 @@ namespace trawlbox::testing {
 // in bytes; 0 when it cannot be read.
 [[nodiscard]] qint64 PeakMemoryBytes();
 
+// The resident memory the process uses now, in bytes; 0 when it cannot be read.
+[[nodiscard]] qint64 ResidentMemoryBytes();
+
 // The peak, as "peak resident memory: N MiB", for failure messages and reports.
 [[nodiscard]] QString PeakMemoryText();
 
