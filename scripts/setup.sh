@@ -7,7 +7,8 @@ packages=(
   make cmake ninja-build g++ pkg-config clang-format clang libclang-rt-14-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
   libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev curl
+  libgtest-dev libgmock-dev libbenchmark-dev curl libcurl4-openssl-dev
+  nginx at-spi2-core dbus
   fonts-ipafont-gothic
   xvfb xauth
   desktop-file-utils appstream dpkg-dev
