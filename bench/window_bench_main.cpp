@@ -1,18 +1,25 @@
-// Drives the real main window, offscreen, against the benchmark server and prints what it
-// measured as "name=value" lines for the benchmark script.
+// Drives the real main window against the benchmark server and prints what it measured as
+// "name=value" lines for the benchmark script. The window is shown on the platform that
+// QT_QPA_PLATFORM names (offscreen when it is not set) and measured once it is on screen.
 //
-//   trawlbox_bench_window run ROOT [SAVE_DIR] a collection run of the MQL5 site at ROOT, then the
-//                                             download walk of its entries into SAVE_DIR
-//   trawlbox_bench_window wait ROOT           a collection run whose only page keeps it waiting
-//                                             (ROOT + "/slow"), after a warm-up request
+//   trawlbox_bench_window run ROOT [SAVE_DIR [PICTURE]]
+//                                             a collection run of the MQL5 site at ROOT, then the
+//                                             download walk of its entries into SAVE_DIR; saves
+//                                             the window as the display shows it then to PICTURE
+//   trawlbox_bench_window wait ROOT           two collection runs of ROOT's first listing page,
+//                                             the second measured: the server holds back a page
+//                                             asked for again so soon
 
 #include <sys/resource.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -50,6 +57,8 @@ class Bench {
   explicit Bench(const std::string& mql5_root) : window_(Dependencies(mql5_root)) {
     Find<QCheckBox>("chkSEngines(0)")->setChecked(false);
     window_.show();
+    // On a real display the window appears once the display server has mapped it.
+    static_cast<void>(QTest::qWaitForWindowExposed(&window_));
   }
 
   // Presses the button and returns once its handler has.
@@ -64,6 +73,11 @@ class Bench {
     return rows;
   }
   [[nodiscard]] std::size_t Messages() const { return messages_.shown.size(); }
+  // What the display shows of the window once everything pending has been drawn.
+  [[nodiscard]] bool SavePicture(const QString& file) {
+    QTest::qWait(100);
+    return window_.screen()->grabWindow(window_.winId()).save(file);
+  }
 
  private:
   trawlbox::app::MainWindowDependencies Dependencies(const std::string& mql5_root) {
@@ -85,7 +99,7 @@ class Bench {
   trawlbox::app::MainWindow window_;
 };
 
-int RunAndSave(const std::string& root, const QString& save_dir) {
+int RunAndSave(const std::string& root, const QString& save_dir, const QString& picture) {
   Bench bench(root);
   const Usage before_collect = CurrentUsage();
   const Clock::time_point collect_start = Clock::now();
@@ -93,6 +107,8 @@ int RunAndSave(const std::string& root, const QString& save_dir) {
   const double collect_seconds = Since(collect_start);
   const Usage after_collect = CurrentUsage();
   const int entries = bench.FilledRows();
+  std::printf("platform=%s\naccessibility=%d\n", qPrintable(QGuiApplication::platformName()),
+              QAccessible::isActive() ? 1 : 0);
 
   std::printf("collect_seconds=%.4f\ncollect_cpu_seconds=%.4f\nentries=%d\npeak_rss_kib=%ld\n",
               collect_seconds, after_collect.cpu_seconds - before_collect.cpu_seconds, entries,
@@ -107,17 +123,18 @@ int RunAndSave(const std::string& root, const QString& save_dir) {
   const double walk_seconds = Since(walk_start);
   const auto saved = QDir(save_dir).entryList(QDir::Files).size();
   std::printf("walk_seconds=%.4f\nsaved=%lld\n", walk_seconds, static_cast<long long>(saved));
+  if (!picture.isEmpty() && !bench.SavePicture(picture)) return 1;
   return saved == entries && bench.Messages() == 2 ? 0 : 1;
 }
 
 int WaitOnSlowPage(const std::string& root) {
-  // A first run against a page that answers at once sets up the network stack and the
-  // connection, so the measured run holds nothing but the wait.
+  // A first run sets up the network stack and the connection, so the measured run holds nothing
+  // but the wait.
   {
-    Bench warm_up(root + "/none");
+    Bench warm_up(root);
     warm_up.Click("cmdSubmit");
   }
-  Bench bench(root + "/slow");
+  Bench bench(root);
   const Usage before = CurrentUsage();
   const Clock::time_point start = Clock::now();
   bench.Click("cmdSubmit");
@@ -130,15 +147,15 @@ int WaitOnSlowPage(const std::string& root) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const QStringList args = QApplication::arguments();
-  if ((args.size() == 3 || args.size() == 4) && args[1] == QStringLiteral("run")) {
-    return RunAndSave(args[2].toStdString(), args.value(3));
+  if (args.size() >= 3 && args.size() <= 5 && args[1] == QStringLiteral("run")) {
+    return RunAndSave(args[2].toStdString(), args.value(3), args.value(4));
   }
   if (args.size() == 3 && args[1] == QStringLiteral("wait")) {
     return WaitOnSlowPage(args[2].toStdString());
   }
-  std::fputs("usage: trawlbox_bench_window run ROOT [SAVE_DIR] | wait ROOT\n", stderr);
+  std::fputs("usage: trawlbox_bench_window run ROOT [SAVE_DIR [PICTURE]] | wait ROOT\n", stderr);
   return 2;
 }

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Measures the program against what this machine can do at best and prints one table: each
-# end-to-end figure next to curl fetching the same URLs from the same local server (and, for the
-# download walk, next to the cost of writing the same files durably), each the median of several
-# runs taken in turn; then the page scanners' throughput.
+# end-to-end figure next to curl fetching the same URLs from the same local nginx (and, for the
+# download walk, next to the cost of writing the same files durably), each the median of the ratios
+# of several runs taken in turn; then the page scanners' throughput. The window is measured on an
+# X display (Xvfb), as a user sees it, once more with the accessibility bridge talking to an AT-SPI
+# bus, and offscreen.
 #
 #   bash scripts/bench.sh                    set up, build (Release) and measure: 5 runs
 #   bash scripts/bench.sh --runs N           the same with N runs
+#   bash scripts/bench.sh --picture FILE     also save the window as the display shows it after
+#                                            the first run's walk
 #   bash scripts/bench.sh --tiny --bin-dir D run once on a tiny site with the benchmarks built in D
 #                                            (what the test suite does; it judges no figure)
 #
@@ -16,12 +20,14 @@ cd "$(dirname "$0")/.."
 runs=5
 tiny=0
 bin=""
+picture=""
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
     --tiny) tiny=1; runs=1; shift ;;
     --bin-dir) bin=$2; shift 2 ;;
-    *) echo "usage: bash scripts/bench.sh [--runs N] [--tiny] [--bin-dir DIR]" >&2; exit 2 ;;
+    --picture) picture=$(realpath -m "$2"); shift 2 ;;
+    *) echo "usage: bash scripts/bench.sh [--runs N] [--picture FILE] [--tiny] [--bin-dir DIR]" >&2; exit 2 ;;
   esac
 done
 
@@ -32,6 +38,8 @@ if [ -z "$bin" ]; then
   bin=build/bench/bench
 fi
 bin=$(cd "$bin" && pwd)
+# Debian installs nginx into /usr/sbin, which a normal user's PATH may lack.
+nginx=$(PATH=$PATH:/usr/sbin command -v nginx) || { echo "nginx is missing: bash scripts/setup.sh" >&2; exit 1; }
 
 # On the build's own disk, not in a tmpfs: the durable writes must reach a real file system.
 scratch=$(mktemp -d "$bin/scratch.XXXXXX")
@@ -46,19 +54,74 @@ cleanup() {
 trap cleanup EXIT
 
 if [ "$tiny" = 1 ]; then
-  shape=(2 3 8192 200)   # listing pages, links a page, file bytes, slow answer (ms)
+  shape=(2 3 8192)   # listing pages, links a page, file bytes
+  held_ms=200
 else
-  shape=(30 100 8192 5000)
+  shape=(30 100 8192)
+  held_ms=5000
 fi
 file_bytes=${shape[2]}
 
-"$bin/trawlbox_bench_server" "$scratch" "${shape[@]}" >"$scratch/server.log" 2>&1 &
-server_pid=$!
-for _ in $(seq 300); do
-  [ -s "$scratch/root.txt" ] && break
-  sleep 0.1
+# nginx on 127.0.0.1 with a configuration of its own: files as they are (pages as UTF-8 HTML, the
+# downloads as octet streams), one kept-alive connection for a whole run, nothing logged per
+# request, and a page under /slow/ that is held back for $held_ms when it is asked for again
+# within that time (the rate limiter delays rather than refuses).
+start_nginx() {
+  local port=$1 dir=$scratch/nginx
+  mkdir -p "$dir"
+  local user_line=""
+  # Workers started by root would drop to an unprivileged user that cannot read the scratch folder.
+  [ "$(id -u)" = 0 ] && user_line="user root;"
+  cat >"$dir/nginx.conf" <<CONF
+$user_line
+daemon off;
+worker_processes 1;
+pid $dir/nginx.pid;
+error_log $dir/error.log warn;
+events { worker_connections 64; }
+http {
+  access_log off;
+  client_body_temp_path $dir/client_body;
+  proxy_temp_path $dir/proxy;
+  fastcgi_temp_path $dir/fastcgi;
+  uwsgi_temp_path $dir/uwsgi;
+  scgi_temp_path $dir/scgi;
+  types { }
+  default_type text/html;
+  charset utf-8;
+  sendfile on;
+  tcp_nodelay on;
+  keepalive_requests 100000;
+  keepalive_timeout 600s;
+  limit_req_zone \$binary_remote_addr zone=held:1m rate=$((60000 / held_ms))r/m;
+  server {
+    listen 127.0.0.1:$port;
+    root $scratch/site;
+    location /files/ { default_type application/octet-stream; }
+    location /slow/ { limit_req zone=held burst=10; }
+  }
+}
+CONF
+  "$nginx" -p "$dir" -e "$dir/error.log" -c "$dir/nginx.conf" &
+  server_pid=$!
+  for _ in $(seq 200); do
+    kill -0 "$server_pid" 2>/dev/null || break
+    curl --silent --output /dev/null "http://127.0.0.1:$port/" && return 0
+    sleep 0.05
+  done
+  kill "$server_pid" 2>/dev/null || true
+  wait "$server_pid" 2>/dev/null || true
+  server_pid=""
+  return 1
+}
+# A port nobody else holds: nginx gives up at once on one that is taken, and another is tried.
+for _ in $(seq 20); do
+  port=$((20000 + RANDOM % 40000))
+  start_nginx "$port" && break
 done
-root=$(cat "$scratch/root.txt")
+[ -n "$server_pid" ] || { echo "nginx did not start:" >&2; cat "$scratch/nginx/error.log" >&2; exit 1; }
+root="http://127.0.0.1:$port"
+"$bin/trawlbox_bench_site" "$scratch" "$root" "${shape[@]}"
 page_count=$(wc -l <"$scratch/pages.txt")
 file_count=$(wc -l <"$scratch/files.txt")
 
@@ -72,39 +135,83 @@ elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", b - a }'; }
 # The value of `name=value` in a benchmark's output.
 field() { sed -n "s/^$1=//p" <<<"$2"; }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 fresh() { rm -rf "$1" && mkdir -p "$1"; }
 
 # One curl process, the URLs one after the other over one kept-alive connection.
 curl_run() { curl --silent --show-error --fail --config "$1"; }
 
-export QT_QPA_PLATFORM=offscreen
-declare -a curl_pages curl_files floor qt_floor collect rss walk
+# The window on its own X server (a free display), as a user sees it.
+on_display() {
+  QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$@"
+}
+# The same with the accessibility bridge on: a session bus holding an AT-SPI bus, which Qt's bridge
+# registers the window with and sends its events to.
+with_accessibility() {
+  on_display dbus-run-session -- bash -c '
+    /usr/libexec/at-spi-bus-launcher --launch-immediately & launcher=$!
+    for _ in $(seq 100); do
+      dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+        >/dev/null 2>&1 && break
+      sleep 0.05
+    done
+    status=0
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@" || status=$?
+    kill "$launcher"
+    exit "$status"' accessibility "$@"
+}
+# window MODE LOG ARGS...: the window benchmark's output; its log and a failure message on failure.
+window() {
+  local log=$scratch/window-$1.log out
+  shift
+  out=$("$@" 2>"$log") || { echo "the window's run failed:" >&2; echo "$out" >&2; cat "$log" >&2; exit 1; }
+  echo "$out"
+}
+
+load=$(cut -d' ' -f1-3 /proc/loadavg)
+declare -a curl_pages curl_files floor curl_floor collect walk rss a11y offscreen
+declare -a collect_ratio walk_ratio a11y_ratio offscreen_ratio floor_ratio
 for run in $(seq "$runs"); do
-  echo "run $run of $runs: curl, Qt's floor, durable writes, the window" >&2
-  start=$(now); curl_run "$scratch/pages.curl"; curl_pages+=("$(elapsed "$start" "$(now)")")
+  echo "run $run of $runs: curl, libcurl's floor, durable writes, the window" >&2
+  start=$(now); curl_run "$scratch/pages.curl"; pages_s=$(elapsed "$start" "$(now)")
   fresh "$scratch/curl-files"
-  start=$(now); curl_run "$scratch/files.curl"; curl_files+=("$(elapsed "$start" "$(now)")")
+  start=$(now); curl_run "$scratch/files.curl"; files_s=$(elapsed "$start" "$(now)")
   [ "$(ls "$scratch/curl-files" | wc -l)" = "$file_count" ] || { echo "curl saved too few files" >&2; exit 1; }
   fresh "$scratch/floor"
-  out=$("$bin/trawlbox_bench_durable_floor" "$scratch/floor" "$file_count" "$file_bytes")
-  floor+=("$(field floor_seconds "$out")")
-  out=$("$bin/trawlbox_bench_qt_floor" "$scratch/pages.txt")
-  qt_floor+=("$(field qt_floor_seconds "$out")")
+  floor_s=$(field floor_seconds "$("$bin/trawlbox_bench_durable_floor" "$scratch/floor" "$file_count" "$file_bytes")")
+  curl_floor_s=$(field curl_floor_seconds "$("$bin/trawlbox_bench_curl_floor" "$scratch/pages.txt")")
+
   fresh "$scratch/save"
-  out=$("$bin/trawlbox_bench_window" run "$root" "$scratch/save/" 2>"$scratch/window.log") ||
-    { echo "the window's run failed:" >&2; echo "$out" >&2; cat "$scratch/window.log" >&2; exit 1; }
-  collect+=("$(field collect_seconds "$out")")
+  picture_args=()
+  [ "$run" = 1 ] && [ -n "$picture" ] && picture_args=("$picture")
+  out=$(window xcb on_display "$bin/trawlbox_bench_window" run "$root" "$scratch/save/" "${picture_args[@]}")
+  [ "$(field platform "$out")" = xcb ] || { echo "the window was not on the X display" >&2; exit 1; }
+  collect_s=$(field collect_seconds "$out")
+  walk_s=$(field walk_seconds "$out")
   rss+=("$(field peak_rss_kib "$out")")
-  walk+=("$(field walk_seconds "$out")")
   entries=$(field entries "$out")
+  out=$(window accessibility with_accessibility "$bin/trawlbox_bench_window" run "$root")
+  [ "$(field accessibility "$out")" = 1 ] || { echo "the accessibility bridge was off" >&2; exit 1; }
+  a11y_s=$(field collect_seconds "$out")
+  out=$(window offscreen env QT_QPA_PLATFORM=offscreen "$bin/trawlbox_bench_window" run "$root")
+  offscreen_s=$(field collect_seconds "$out")
+
+  curl_pages+=("$pages_s"); curl_files+=("$files_s"); floor+=("$floor_s"); curl_floor+=("$curl_floor_s")
+  collect+=("$collect_s"); walk+=("$walk_s"); a11y+=("$a11y_s"); offscreen+=("$offscreen_s")
+  collect_ratio+=("$(ratio "$collect_s" "$pages_s")")
+  walk_ratio+=("$(ratio "$walk_s" "$(awk -v a="$files_s" -v b="$floor_s" 'BEGIN { print a + b }')")")
+  a11y_ratio+=("$(ratio "$a11y_s" "$pages_s")")
+  offscreen_ratio+=("$(ratio "$offscreen_s" "$pages_s")")
+  floor_ratio+=("$(ratio "$curl_floor_s" "$pages_s")")
 done
 
-declare -a wait_wall wait_cpu
+declare -a wait_share wait_wall
 for run in $(seq "$runs"); do
-  echo "run $run of $runs: waiting on a slow server" >&2
-  out=$("$bin/trawlbox_bench_window" wait "$root" 2>"$scratch/window.log")
+  echo "run $run of $runs: waiting on a server that holds the page back" >&2
+  out=$(window wait on_display "$bin/trawlbox_bench_window" wait "$root/slow")
   wait_wall+=("$(field wait_seconds "$out")")
-  wait_cpu+=("$(field wait_cpu_seconds "$out")")
+  wait_share+=("$(awk -v c="$(field wait_cpu_seconds "$out")" -v w="$(field wait_seconds "$out")" \
+    'BEGIN { printf "%.3f", 100 * c / w }')")
 done
 
 echo "scanner benchmarks" >&2
@@ -119,33 +226,10 @@ scan_row() { awk -F, -v p="\"$1/" -v tiny="$tiny" 'index($1, p) == 1 && (tiny ||
 scan_ms() { scan_row "$1" | awk -F, '{ printf "%.2f", $3 }'; }
 scan_mbs() { scan_row "$1" | awk -F, '{ printf "%.0f", $6 / 1e6 }'; }
 
-m_curl_pages=$(median "${curl_pages[@]}")
-m_curl_files=$(median "${curl_files[@]}")
-m_floor=$(median "${floor[@]}")
-m_qt_floor=$(median "${qt_floor[@]}")
-m_collect=$(median "${collect[@]}")
-m_walk=$(median "${walk[@]}")
-m_rss=$(median "${rss[@]}")
-m_wait_wall=$(median "${wait_wall[@]}")
-m_wait_cpu=$(median "${wait_cpu[@]}")
-
-# verdict VALUE OP LIMIT: PASS or FAIL; a tiny workload is judged by nothing.
-verdict() {
-  if [ "$tiny" = 1 ]; then
-    echo "-"
-  elif awk -v v="$1" -v l="$3" "BEGIN { exit !(v $2 l) }"; then
-    echo PASS
-  else
-    echo FAIL
-  fi
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-
-collect_ratio=$(ratio "$m_collect" "$m_curl_pages")
-walk_base=$(awk -v a="$m_curl_files" -v b="$m_floor" 'BEGIN { printf "%.4f", a + b }')
-walk_ratio=$(ratio "$m_walk" "$walk_base")
-wait_share=$(awk -v c="$m_wait_cpu" -v w="$m_wait_wall" 'BEGIN { printf "%.3f", 100 * c / w }')
-rss_mb=$(awk -v k="$m_rss" 'BEGIN { printf "%.1f", k * 1024 / 1e6 }')
+seconds() { printf '%.3f s' "$(median "$@")"; }
+times() { printf '%.2f' "$(median "$@")"; }
+rss_mb=$(awk -v k="$(median "${rss[@]}")" 'BEGIN { printf "%.1f", k * 1024 / 1e6 }')
+wait_pct=$(median "${wait_share[@]}")
 if [ "$tiny" = 1 ]; then
   detail_mbs=$(scan_mbs ScanDetailPage/65536B)
   listing_mbs=$(scan_mbs ScanListingPage/65536B)
@@ -154,23 +238,52 @@ else
   listing_mbs=$(scan_mbs ScanListingPage/2MiB)
 fi
 
+# verdict VALUE OP LIMIT: PASS or FAIL; a tiny workload and a figure without a limit are judged by
+# nothing.
+verdict() {
+  if [ "$tiny" = 1 ] || [ "$3" = - ]; then
+    echo "-"
+  elif awk -v v="$1" -v l="$3" "BEGIN { exit !(v $2 l) }"; then
+    echo PASS
+  else
+    echo FAIL
+  fi
+}
+
 echo
-echo "Medians of $runs runs; $page_count page fetches, $entries entries, $file_count files of $file_bytes bytes."
+echo "Medians of $runs runs (each ratio taken against curl in the same run); $page_count page" \
+  "fetches, $entries entries, $file_count files of $file_bytes bytes, nginx on 127.0.0.1."
 echo
 figures() {
-printf '| %-22s | %-34s | %-44s | %-8s | %-12s | %-6s |\n' Figure Measured Baseline Ratio Target Result
-printf '|%s|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..24})" "$(printf -- '-%.0s' {1..36})" \
-  "$(printf -- '-%.0s' {1..46})" "$(printf -- '-%.0s' {1..10})" "$(printf -- '-%.0s' {1..14})" "$(printf -- '-%.0s' {1..8})"
-row() { printf '| %-22s | %-34s | %-44s | %-8s | %-12s | %-6s |\n' "$@"; }
-row "collection run" "${m_collect} s" "curl ${m_curl_pages} s (Qt's own floor ${m_qt_floor} s)" \
-  "$collect_ratio" "<= 1.5" "$(verdict "$collect_ratio" "<=" 1.5)"
-row "download walk" "${m_walk} s" "curl ${m_curl_files} s + durable writes ${m_floor} s" \
-  "$walk_ratio" "<= 1.5" "$(verdict "$walk_ratio" "<=" 1.5)"
-row "waiting on slow server" "${m_wait_cpu} s CPU in ${m_wait_wall} s" "-" "${wait_share} %" "< 1 %" \
-  "$(verdict "$wait_share" "<" 1)"
-row "scanning, detail page" "${detail_mbs} MB/s" "-" "-" ">= 300 MB/s" "$(verdict "$detail_mbs" ">=" 300)"
-row "scanning, listing page" "${listing_mbs} MB/s" "-" "-" ">= 300 MB/s" "$(verdict "$listing_mbs" ">=" 300)"
-row "memory, collection run" "${rss_mb} MB peak resident" "-" "-" "<= 150 MB" "$(verdict "$rss_mb" "<=" 150)"
+  local widths=(30 29 40 6 8 6 9 6) width
+  row() {
+    printf '| %-30s | %-29s | %-40s | %-6s | %-8s | %-6s | %-9s | %-6s |\n' "$@"
+  }
+  # row FIGURE MEASURED BASELINE RATIO OP TARGET STRETCH: the row with its two verdicts.
+  judged() {
+    row "$1" "$2" "$3" "$4" "$([ "$6" = - ] && echo - || echo "$5 $6")" "$(verdict "$4" "$5" "$6")" "$([ "$7" = - ] && echo - || echo "$5 $7")" \
+      "$(verdict "$4" "$5" "$7")"
+  }
+  row Figure Measured Baseline Ratio Target Result Stretch Result
+  local line="|"
+  for width in "${widths[@]}"; do line+=$(printf -- '-%.0s' $(seq $((width + 2))))"|"; done
+  echo "$line"
+  judged "collection run, window on X" "$(seconds "${collect[@]}")" \
+    "curl $(seconds "${curl_pages[@]}")" "$(times "${collect_ratio[@]}")" "<=" 1.2 1.0
+  judged "download walk, window on X" "$(seconds "${walk[@]}")" \
+    "curl $(seconds "${curl_files[@]}") + durable writes $(seconds "${floor[@]}")" \
+    "$(times "${walk_ratio[@]}")" "<=" 1.2 1.1
+  judged "collection run, accessibility" "$(seconds "${a11y[@]}")" \
+    "curl $(seconds "${curl_pages[@]}")" "$(times "${a11y_ratio[@]}")" "<=" 1.5 1.2
+  judged "collection run, offscreen" "$(seconds "${offscreen[@]}")" \
+    "curl $(seconds "${curl_pages[@]}")" "$(times "${offscreen_ratio[@]}")" "<=" - -
+  judged "libcurl's floor (one handle)" "$(seconds "${curl_floor[@]}")" \
+    "curl $(seconds "${curl_pages[@]}")" "$(times "${floor_ratio[@]}")" "<=" - -
+  judged "CPU, server stalls $(printf '%.1f' "$(median "${wait_wall[@]}")") s" "${wait_pct} %" "-" \
+    "${wait_pct}" "<" 1 -
+  judged "memory, 2999-entry run" "${rss_mb} MB peak resident" "-" "$rss_mb" "<=" 150 -
+  judged "scanning, detail page" "${detail_mbs} MB/s" "-" "$detail_mbs" ">=" 300 -
+  judged "scanning, listing page" "${listing_mbs} MB/s" "-" "$listing_mbs" ">=" 300 -
 }
 table=$(figures)
 echo "$table"
@@ -193,7 +306,10 @@ fi
 
 echo
 echo "Machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)," \
-  "$(awk '/MemTotal/ { printf "%.0f GB", $2 * 1024 / 1e9 }' /proc/meminfo) memory, $(uname -sr)."
+  "$(awk '/MemTotal/ { printf "%.0f GB", $2 * 1024 / 1e9 }' /proc/meminfo) memory, $(uname -sr);" \
+  "load average before the runs: $load; $("$nginx" -v 2>&1 | sed 's/^nginx version: //'), $(curl --version | head -1 | cut -d' ' -f1-2)," \
+  "Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo unknown)."
 
 [ "$tiny" = 1 ] && exit 0
-! grep -q '| FAIL' <<<"$table"
+# Only a missed target fails the script; a missed stretch goal is reported.
+! awk -F'|' '$7 ~ /FAIL/' <<<"$table" | grep -q .
