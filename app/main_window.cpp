@@ -48,6 +48,7 @@ MainWindow::MainWindow(MainWindowDependencies deps)
       downloader_(deps.download_limits),
       site_roots_(std::move(deps.site_roots)),
       ui_(BuildMainWindowControls(*this, grid_)),
+      pacer_(*this),
       collector_(state_, grid_, *this,
                  collect::CollectorServices{transfer_, yield_, sleeper_, messages_}, site_roots_),
       walk_(state_, grid_, *this, save::DownloadWalkServices{downloader_, yield_, messages_}),

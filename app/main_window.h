@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <string>
 
+#include "app/frame_pacer.h"
 #include "app/main_window_controls.h"
 #include "collect/collection_window.h"
 #include "collect/collector.h"
@@ -123,6 +124,7 @@ class MainWindow : public QMainWindow, public collect::CollectionWindow, public 
   collect::WindowState state_;
   results::ResultGrid grid_;
   MainWindowControls ui_;
+  FramePacer pacer_;
   collect::Collector collector_;
   save::DownloadWalk walk_;
   results::ListCommands list_commands_;

@@ -99,7 +99,8 @@ bool WriteLines(const std::filesystem::path& file, const std::vector<std::string
 
 int main(int argc, char** argv) {
   if (argc != 3 && argc != 6) {
-    std::fputs("usage: trawlbox_bench_site OUT_DIR ROOT [LISTING_PAGES LINKS FILE_BYTES]\n", stderr);
+    std::fputs("usage: trawlbox_bench_site OUT_DIR ROOT [LISTING_PAGES LINKS FILE_BYTES]\n",
+               stderr);
     return 2;
   }
   const std::filesystem::path out = argv[1];
@@ -130,7 +131,8 @@ int main(int argc, char** argv) {
     }
   }
   site.Write("/slow/en/code/page1", kHead + kFoot);
-  if (!site.Ok() || !WriteLines(out / "pages.txt", pages) || !WriteLines(out / "files.txt", files)) {
+  if (!site.Ok() || !WriteLines(out / "pages.txt", pages) ||
+      !WriteLines(out / "files.txt", files)) {
     std::fputs("trawlbox_bench_site: cannot write the site\n", stderr);
     return 1;
   }

@@ -217,12 +217,17 @@ done
 echo "scanner benchmarks" >&2
 if [ "$tiny" = 1 ]; then
   scan_flags=(--tiny)
+elif [ "$runs" = 1 ]; then
+  scan_flags=()
 else
   scan_flags=(--benchmark_repetitions="$runs" --benchmark_report_aggregates_only=true)
 fi
 scan=$("$bin/trawlbox_bench_scan" "${scan_flags[@]}" --benchmark_format=csv 2>/dev/null)
 # Milliseconds and MB/s (10^6 bytes) of a scanner benchmark: its median, or its only run.
-scan_row() { awk -F, -v p="\"$1/" -v tiny="$tiny" 'index($1, p) == 1 && (tiny || $1 ~ /_median"$/)' <<<"$scan"; }
+scan_row() {
+  awk -F, -v p="\"$1/" -v single="$([ "$runs" = 1 ] && echo 1 || echo 0)" \
+    'index($1, p) == 1 && (single || $1 ~ /_median"$/)' <<<"$scan"
+}
 scan_ms() { scan_row "$1" | awk -F, '{ printf "%.2f", $3 }'; }
 scan_mbs() { scan_row "$1" | awk -F, '{ printf "%.0f", $6 / 1e6 }'; }
 

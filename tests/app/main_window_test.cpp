@@ -36,6 +36,20 @@ class CloseCounter : public QObject {
   int closes = 0;
 };
 
+// The text a label showed each time it was painted.
+class PaintRecorder : public QObject {
+ public:
+  explicit PaintRecorder(QLabel* label) : label_(label) { label_->installEventFilter(this); }
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted << label_->text();
+    return false;
+  }
+  QStringList painted;
+
+ private:
+  QLabel* label_;
+};
+
 QStringList Texts(std::initializer_list<const char*> utf8) {
   QStringList texts;
   for (const char* text : utf8) texts << QString::fromUtf8(text);
@@ -310,6 +324,20 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(menu_bar, Qt::LeftButton, {}, menu_bar->actionGeometry(bar.front()).center());
     QTRY_VERIFY(!h.window.isVisible());
     QVERIFY(!h.window.State().Closing);
+  }
+
+  void PaintsTheLatestStatusWhenAHeldRepaintIsDue() {
+    WindowRig h;
+    QVERIFY(h.ShowActive());
+    PaintRecorder recorder(h.Find<QLabel>("lblStatus"));
+    // The first change is painted at the next yield and opens a frame; the second, within that
+    // frame, is held until the frame ends, and must not be lost.
+    h.window.SetStatus("first");
+    QCoreApplication::processEvents();
+    h.window.SetStatus("second");
+    QCoreApplication::processEvents();
+    QCOMPARE(h.Status(), QStringLiteral("second"));
+    QTRY_COMPARE(recorder.painted.value(recorder.painted.size() - 1), QStringLiteral("second"));
   }
 
   void ClosingDuringAnOperationWaitsForItsHandlerToReturn() {
