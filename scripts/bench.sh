@@ -286,7 +286,7 @@ figures() {
     "curl $(seconds "${curl_pages[@]}")" "$(times "${floor_ratio[@]}")" "<=" - -
   judged "CPU, server stalls $(printf '%.1f' "$(median "${wait_wall[@]}")") s" "${wait_pct} %" "-" \
     "${wait_pct}" "<" 1 -
-  judged "memory, 2999-entry run" "${rss_mb} MB peak resident" "-" "$rss_mb" "<=" 150 -
+  judged "memory, $entries-entry run" "${rss_mb} MB peak resident" "-" "$rss_mb" "<=" 150 -
   judged "scanning, detail page" "${detail_mbs} MB/s" "-" "$detail_mbs" ">=" 300 -
   judged "scanning, listing page" "${listing_mbs} MB/s" "-" "$listing_mbs" ">=" 300 -
 }
