@@ -3,19 +3,19 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
-#include <QSaveFile>
 #include <QTimer>
 #include <QUrl>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/qt/target_file.h"
 #include "platform/user_agent.h"
 
 namespace trawlbox::platform {
@@ -25,7 +25,6 @@ namespace {
 enum Result : int {
   kSaved = 0,
   kNotWebUrl,
-  kNoFileName,
   kCannotWrite,
   kBusy,
   kNetworkError,
@@ -126,10 +125,10 @@ class InputHold : public QObject {
 
 }  // namespace
 
-// One call of DownloadToFile: the requests along the redirects, written into one QSaveFile.
+// One call of DownloadToFile: the requests along the redirects, written into one target file.
 class QtFileDownloader::Transfer {
  public:
-  Transfer(QNetworkAccessManager& network, const QtDownloadLimits& limits, QSaveFile& file)
+  Transfer(QNetworkAccessManager& network, const QtDownloadLimits& limits, TargetFile& file)
       : network_(network), limits_(limits), file_(file) {
     for (QTimer* timer : {&stall_timer_, &total_timer_}) {
       timer->setSingleShot(true);
@@ -184,7 +183,7 @@ class QtFileDownloader::Transfer {
       Finish(kTooLarge);
       return;
     }
-    if (file_.write(data) != data.size()) {
+    if (!file_.Write(data.constData(), static_cast<std::size_t>(data.size()))) {
       Finish(kCannotWrite);
       return;
     }
@@ -217,7 +216,7 @@ class QtFileDownloader::Transfer {
       Finish(kIncomplete);
       return;
     }
-    Finish(file_.commit() ? kSaved : kCannotWrite);
+    Finish(file_.Commit() ? kSaved : kCannotWrite);
   }
 
   void FollowRedirect() {
@@ -239,7 +238,7 @@ class QtFileDownloader::Transfer {
     stall_timer_.stop();
     total_timer_.stop();
     if (result != kSaved) {
-      file_.cancelWriting();
+      file_.Discard();
       if (reply_) reply_->abort();
     }
     loop_.quit();
@@ -247,7 +246,7 @@ class QtFileDownloader::Transfer {
 
   QNetworkAccessManager& network_;
   const QtDownloadLimits& limits_;
-  QSaveFile& file_;
+  TargetFile& file_;
   QEventLoop loop_;
   QTimer stall_timer_;
   QTimer total_timer_;
@@ -270,10 +269,8 @@ int QtFileDownloader::DownloadToFile(const std::string& url, const std::string& 
   if (running_ != nullptr) return kBusy;
   const QUrl source(QString::fromStdString(url));
   if (!IsWebUrl(source)) return kNotWebUrl;
-  const QFileInfo target(QString::fromStdString(path));
-  if (target.fileName().isEmpty() || target.isDir()) return kNoFileName;
-  QSaveFile file(target.filePath());
-  if (!file.open(QIODevice::WriteOnly)) return kCannotWrite;
+  TargetFile file(path);
+  if (!file.Open()) return kCannotWrite;
 
   const InputHold input_hold;
   Transfer transfer(network_, limits_, file);
