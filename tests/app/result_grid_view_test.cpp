@@ -302,8 +302,6 @@ class ResultGridViewTest : public QObject {
 
   void EveryInputKeepsOneSelectionThatTheViewShowsAndCopyTakes_data() {
     QTest::addColumn<Steps>("steps");
-    const auto run = [](WindowRig& rig) { rig.Click("cmdSubmit"); };
-    QTest::newRow("after a run") << Steps{{"run", run, {1, 0}, {1, 3}}};
     QTest::newRow("drag") << Steps{
         {"press", [](WindowRig& r) { Press(r, 4, 3); }, {4, 3}, {4, 3}},
         {"move",
@@ -319,7 +317,7 @@ class ResultGridViewTest : public QObject {
          {2, 1}}};
     QTest::newRow("shift+click after a run moved the current cell") << Steps{
         {"click", [](WindowRig& r) { Click(r, 7, 2); }, {7, 2}, {7, 2}},
-        {"run", run, {1, 0}, {1, 3}},
+        {"run", [](WindowRig& r) { r.Click("cmdSubmit"); }, {1, 0}, {1, 3}},
         {"shift+click", [](WindowRig& r) { Click(r, 3, 1, Qt::ShiftModifier); }, {1, 0}, {3, 1}},
         {"shift+down",
          [](WindowRig& r) { Key(r, Qt::Key_Down, Qt::ShiftModifier); },
