@@ -62,7 +62,7 @@ expected=$(sort -u <<<"$needed")
 declared=$(field Depends | tr ',' '\n' | sed 's/(.*)//; s/[[:space:]]//g' | grep -v '^$' | sort -u)
 [ "$declared" = "$expected" ] ||
   fail "Depends declares: $(echo $declared); the program needs: $(echo $expected)"
-for qt in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6; do
-  grep -qx "$qt" <<<"$declared" || fail "Depends lacks $qt: $(field Depends)"
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libcurl4; do
+  grep -qx "$library" <<<"$declared" || fail "Depends lacks $library: $(field Depends)"
 done
 echo "$(basename "$deb"): $(field Depends)"

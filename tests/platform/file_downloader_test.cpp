@@ -1,4 +1,4 @@
-#include "platform/qt/qt_file_downloader.h"
+#include "platform/qt/curl_file_downloader.h"
 
 #include <QByteArray>
 #include <QCloseEvent>
@@ -17,7 +17,9 @@
 #include <string>
 #include <utility>
 
+#include "platform/qt/curl_multi_loop.h"
 #include "platform/user_agent.h"
+#include "tests/support/curl_test_main.h"
 #include "tests/support/test_http_server.h"
 
 namespace trawlbox::testing {
@@ -25,7 +27,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
-using platform::QtFileDownloader;
+using platform::CurlFileDownloader;
 
 QByteArray AllByteValues() {
   QByteArray bytes;
@@ -94,7 +96,7 @@ class FileDownloaderTest : public QObject {
     QFETCH(TestReply, reply);
     server_->Serve("/ea.mq4", reply);
     WriteFile(u"ea.mq4"_s, "an older file");
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QCOMPARE(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"ea.mq4"_s)), 0);
     QCOMPARE(ReadFile(u"ea.mq4"_s), reply.body);
     QCOMPARE(Entries(), QStringList{QStringLiteral("ea.mq4")});
@@ -123,7 +125,7 @@ class FileDownloaderTest : public QObject {
       server_->Serve("/hop" + QByteArray::number(hop), RedirectTo(statuses[hop], target));
     }
     server_->Serve("/ea.mq4", Whole(200, "the file"));
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     const int result = downloader.DownloadToFile(server_->Url("/hop0"), PathOf(u"ea.mq4"_s));
     QCOMPARE(result == 0, saved);
     QCOMPARE(Entries().size(), saved ? 1 : 0);
@@ -147,7 +149,7 @@ class FileDownloaderTest : public QObject {
     QFETCH(QString, name);
     server_->Serve("/ea.mq4", Whole(200, "the file"));
     url.replace(QStringLiteral("SERVER"), QString::fromStdString(server_->Root()));
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QVERIFY(downloader.DownloadToFile(url.toStdString(), PathOf(name)) != 0);
     QVERIFY(Entries().isEmpty());
     QVERIFY(server_->Requests().empty());
@@ -159,7 +161,7 @@ class FileDownloaderTest : public QObject {
     slow.trickle_interval_ms = 20;
     server_->Serve("/ea.mq4", slow);
     WriteFile(u"old.mq4"_s, "an older file");
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QTimer::singleShot(200ms, this, [&downloader] { downloader.Abort(); });
     QVERIFY(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"old.mq4"_s)) != 0);
     QCOMPARE(ReadFile(u"old.mq4"_s), QByteArray("an older file"));
@@ -180,7 +182,7 @@ class FileDownloaderTest : public QObject {
                                   new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
       QCoreApplication::postEvent(&window, new QCloseEvent);
     });
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QCOMPARE(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"ea.mq4"_s)), 0);
     QCOMPARE(window.seen, QList<QEvent::Type>{QEvent::Close});
     QCoreApplication::processEvents();
@@ -212,9 +214,10 @@ class FileDownloaderTest : public QObject {
 
   std::unique_ptr<QTemporaryDir> folder_;
   std::unique_ptr<TestHttpServer> server_;
+  platform::CurlMultiLoop loop_;
 };
 
 }  // namespace trawlbox::testing
 
-QTEST_MAIN(trawlbox::testing::FileDownloaderTest)
+TRAWLBOX_CURL_TEST_MAIN(trawlbox::testing::FileDownloaderTest)
 #include "file_downloader_test.moc"
