@@ -1,14 +1,13 @@
 #include "platform/qt/curl_file_downloader.h"
 
 #include <QEventLoop>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QString>
 #include <QUrl>
 #include <optional>
 #include <utility>
 
 #include "platform/qt/input_hold.h"
+#include "platform/qt/target_file.h"
 #include "platform/user_agent.h"
 
 namespace trawlbox::platform {
@@ -18,7 +17,6 @@ namespace {
 enum Result : int {
   kSaved = 0,
   kNotWebUrl,
-  kNoFileName,
   kCannotWrite,
   kBusy,
   kNetworkError,
@@ -56,11 +54,11 @@ Result ResultOf(CURLcode failure) {
 
 }  // namespace
 
-// One call of DownloadToFile: the request, written into one QSaveFile while a nested event loop
-// runs.
+// One call of DownloadToFile: the request, written into one target file while a nested event
+// loop runs.
 class CurlFileDownloader::Transfer : private CurlRequest::Receiver {
  public:
-  Transfer(CurlRequest& request, qint64 max_bytes, QSaveFile& file)
+  Transfer(CurlRequest& request, qint64 max_bytes, TargetFile& file)
       : request_(request), max_bytes_(max_bytes), file_(file) {}
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
@@ -84,7 +82,7 @@ class CurlFileDownloader::Transfer : private CurlRequest::Receiver {
       refused_ = kErrorStatus;
     } else if (written_ + static_cast<qint64>(size) > max_bytes_) {
       refused_ = kTooLarge;
-    } else if (file_.write(data, static_cast<qint64>(size)) != static_cast<qint64>(size)) {
+    } else if (!file_.Write(data, size)) {
       refused_ = kCannotWrite;
     } else {
       written_ += static_cast<qint64>(size);
@@ -100,7 +98,7 @@ class CurlFileDownloader::Transfer : private CurlRequest::Receiver {
     } else if (!IsSuccessStatus(request_.Status())) {
       Finish(kErrorStatus);
     } else {
-      Finish(file_.commit() ? kSaved : kCannotWrite);
+      Finish(file_.Commit() ? kSaved : kCannotWrite);
     }
   }
 
@@ -108,13 +106,13 @@ class CurlFileDownloader::Transfer : private CurlRequest::Receiver {
   void Finish(Result result) {
     if (result_) return;
     result_ = result;
-    if (result != kSaved) file_.cancelWriting();
+    if (result != kSaved) file_.Discard();
     loop_.quit();
   }
 
   CurlRequest& request_;
   const qint64 max_bytes_;
-  QSaveFile& file_;
+  TargetFile& file_;
   QEventLoop loop_;
   qint64 written_ = 0;
   std::optional<Result> refused_;
@@ -141,10 +139,8 @@ int CurlFileDownloader::DownloadToFile(const std::string& url, const std::string
   if (running_ != nullptr) return kBusy;
   const QUrl source(QString::fromStdString(url));
   if (!IsWebUrl(source)) return kNotWebUrl;
-  const QFileInfo target(QString::fromStdString(path));
-  if (target.fileName().isEmpty() || target.isDir()) return kNoFileName;
-  QSaveFile file(target.filePath());
-  if (!file.open(QIODevice::WriteOnly)) return kCannotWrite;
+  TargetFile file(path);
+  if (!file.Open()) return kCannotWrite;
 
   const InputHold input_hold;
   Transfer transfer(request_, options_.max_announced_bytes, file);

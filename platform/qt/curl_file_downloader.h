@@ -44,8 +44,10 @@ class CurlFileDownloader : public FileDownloader {
   // 2xx, a certificate that does not verify, a body shorter than announced or longer than the size
   // limit, a stall or a transfer that takes too long fails. The body is written exactly as
   // received, into a temporary file beside `path` that replaces `path` only when complete. A
-  // `path` without a file name fails. Returns 0 on success, a non-zero code otherwise; a transfer
-  // that is already running makes a further call fail at once.
+  // `path` without a file name fails, and so does one where something other than a regular file
+  // stands (a symbolic link, a folder, a pipe, …), before anything is fetched: nothing is ever
+  // written through a link. Returns 0 on success, a non-zero code otherwise; a transfer that is
+  // already running makes a further call fail at once.
   [[nodiscard]] int DownloadToFile(const std::string& url, const std::string& path) override;
 
  private:
