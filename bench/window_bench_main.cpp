@@ -18,6 +18,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "platform/qt/curl_library.h"
 #include "tests/support/fakes.h"
 
 namespace {
@@ -131,6 +132,7 @@ int WaitOnSlowPage(const std::string& root) {
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  const trawlbox::platform::CurlLibrary curl;
   QApplication app(argc, argv);
   const QStringList args = QApplication::arguments();
   if ((args.size() == 3 || args.size() == 4) && args[1] == QStringLiteral("run")) {

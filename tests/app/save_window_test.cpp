@@ -19,6 +19,7 @@
 
 #include "platform/qt/qt_folder_chooser.h"
 #include "platform/qt/qt_url_opener.h"
+#include "tests/support/curl_test_main.h"
 #include "tests/support/test_http_server.h"
 #include "tests/support/window_rig.h"
 
@@ -309,5 +310,5 @@ class SaveWindowTest : public QObject {
 
 }  // namespace trawlbox::testing
 
-QTEST_MAIN(trawlbox::testing::SaveWindowTest)
+TRAWLBOX_CURL_TEST_MAIN(trawlbox::testing::SaveWindowTest)
 #include "save_window_test.moc"

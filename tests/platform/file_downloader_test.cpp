@@ -1,4 +1,4 @@
-#include "platform/qt/qt_file_downloader.h"
+#include "platform/qt/curl_file_downloader.h"
 
 #include <sys/stat.h>
 #include <QByteArray>
@@ -19,7 +19,9 @@
 #include <string>
 #include <utility>
 
+#include "platform/qt/curl_multi_loop.h"
 #include "platform/user_agent.h"
+#include "tests/support/curl_test_main.h"
 #include "tests/support/test_http_server.h"
 
 namespace trawlbox::testing {
@@ -27,7 +29,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
-using platform::QtFileDownloader;
+using platform::CurlFileDownloader;
 
 QByteArray AllByteValues() {
   QByteArray bytes;
@@ -108,7 +110,7 @@ class FileDownloaderTest : public QObject {
     QFETCH(TestReply, reply);
     server_->Serve("/ea.mq4", reply);
     WriteFile(u"ea.mq4"_s, "an older file");
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QCOMPARE(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"ea.mq4"_s)), 0);
     QCOMPARE(ReadFile(u"ea.mq4"_s), reply.body);
     QCOMPARE(Entries(), QStringList{QStringLiteral("ea.mq4")});
@@ -137,7 +139,7 @@ class FileDownloaderTest : public QObject {
       server_->Serve("/hop" + QByteArray::number(hop), RedirectTo(statuses[hop], target));
     }
     server_->Serve("/ea.mq4", Whole(200, "the file"));
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     const int result = downloader.DownloadToFile(server_->Url("/hop0"), PathOf(u"ea.mq4"_s));
     QCOMPARE(result == 0, saved);
     QCOMPARE(Entries().size(), saved ? 1 : 0);
@@ -161,7 +163,7 @@ class FileDownloaderTest : public QObject {
     QFETCH(QString, name);
     server_->Serve("/ea.mq4", Whole(200, "the file"));
     url.replace(QStringLiteral("SERVER"), QString::fromStdString(server_->Root()));
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QVERIFY(downloader.DownloadToFile(url.toStdString(), PathOf(name)) != 0);
     QVERIFY(Entries().isEmpty());
     QVERIFY(server_->Requests().empty());
@@ -199,7 +201,7 @@ class FileDownloaderTest : public QObject {
     }
     const mode_t kind = KindOf(target);
     server_->Serve("/ea.mq4", Whole(200, "planted"));
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QVERIFY(downloader.DownloadToFile(server_->Url("/ea.mq4"), target.toStdString()) != 0);
     QCOMPARE(Entries(), QStringList{QStringLiteral("ea.mq4")});
     QCOMPARE(KindOf(target), kind);
@@ -216,7 +218,7 @@ class FileDownloaderTest : public QObject {
     slow.trickle_interval_ms = 20;
     server_->Serve("/ea.mq4", slow);
     WriteFile(u"old.mq4"_s, "an older file");
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QTimer::singleShot(200ms, this, [&downloader] { downloader.Abort(); });
     QVERIFY(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"old.mq4"_s)) != 0);
     QCOMPARE(ReadFile(u"old.mq4"_s), QByteArray("an older file"));
@@ -237,7 +239,7 @@ class FileDownloaderTest : public QObject {
                                   new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
       QCoreApplication::postEvent(&window, new QCloseEvent);
     });
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QCOMPARE(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"ea.mq4"_s)), 0);
     QCOMPARE(window.seen, QList<QEvent::Type>{QEvent::Close});
     QCoreApplication::processEvents();
@@ -266,9 +268,10 @@ class FileDownloaderTest : public QObject {
 
   std::unique_ptr<QTemporaryDir> folder_;
   std::unique_ptr<TestHttpServer> server_;
+  platform::CurlMultiLoop loop_;
 };
 
 }  // namespace trawlbox::testing
 
-QTEST_MAIN(trawlbox::testing::FileDownloaderTest)
+TRAWLBOX_CURL_TEST_MAIN(trawlbox::testing::FileDownloaderTest)
 #include "file_downloader_test.moc"
