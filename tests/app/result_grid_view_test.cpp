@@ -18,6 +18,7 @@
 
 #include "app/fonts.h"
 #include "results/result_grid.h"
+#include "tests/support/curl_test_main.h"
 #include "tests/support/test_http_server.h"
 #include "tests/support/window_rig.h"
 
@@ -449,5 +450,5 @@ class ResultGridViewTest : public QObject {
   }
 };
 
-QTEST_MAIN(ResultGridViewTest)
+TRAWLBOX_CURL_TEST_MAIN(ResultGridViewTest)
 #include "result_grid_view_test.moc"
