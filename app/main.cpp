@@ -5,8 +5,10 @@
 
 #include "app/fonts.h"
 #include "app/main_window.h"
+#include "platform/qt/curl_library.h"
 
 int main(int argc, char* argv[]) {
+  const trawlbox::platform::CurlLibrary curl;
   // The program takes no command line: Qt sees the program's name only, none of its own options.
   int qt_argc = argc > 0 ? 1 : 0;
   QApplication application(qt_argc, argv);

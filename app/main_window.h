@@ -15,11 +15,12 @@
 #include "platform/folder_chooser.h"
 #include "platform/message_box.h"
 #include "platform/program_location.h"
+#include "platform/qt/curl_file_downloader.h"
+#include "platform/qt/curl_http_transfer.h"
+#include "platform/qt/curl_multi_loop.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_event_yield.h"
-#include "platform/qt/qt_file_downloader.h"
 #include "platform/qt/qt_folder_chooser.h"
-#include "platform/qt/qt_http_transfer.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_program_location.h"
 #include "platform/qt/qt_sleeper.h"
@@ -44,13 +45,14 @@ struct MainWindowDependencies {
   platform::UrlOpener* opener = nullptr;
   platform::Clipboard* clipboard = nullptr;
   platform::ProgramLocation* location = nullptr;
-  platform::QtHttpTransferLimits transfer_limits;
-  platform::QtDownloadLimits download_limits;
+  platform::HttpTransferLimits transfer_limits;
+  platform::DownloadLimits download_limits;
 };
 
 // The program's one window: the controls, the window state, the result grid and the handlers
 // that run the collection, the download, the save-folder browse and the list commands. Closing it
-// ends the program. Widgets are found by their object names (see MainWindowControls).
+// ends the program. Widgets are found by their object names (see MainWindowControls). libcurl must
+// be set up (a live CurlLibrary) for as long as the window lives.
 class MainWindow : public QMainWindow, public collect::CollectionWindow, public save::SaveWindow {
   Q_OBJECT
 
@@ -117,8 +119,10 @@ class MainWindow : public QMainWindow, public collect::CollectionWindow, public 
   platform::Clipboard& clipboard_;
   platform::ProgramLocation& location_;
   platform::QtEventYield yield_;
-  platform::QtHttpTransfer transfer_;
-  platform::QtFileDownloader downloader_;
+  // The page fetches and the downloads share its connections for as long as the window lives.
+  platform::CurlMultiLoop http_loop_;
+  platform::CurlHttpTransfer transfer_;
+  platform::CurlFileDownloader downloader_;
 
   const collect::SiteRootPair site_roots_;
   collect::WindowState state_;

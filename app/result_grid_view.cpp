@@ -4,6 +4,8 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScopedValueRollback>
@@ -44,8 +46,10 @@ ResultGridView::ResultGridView(results::ResultGrid& grid, QWidget* parent)
     : QTableView(parent), grid_(grid), model_(new ResultGridTableModel(grid, this)) {
   setModel(model_);
   setFont(ProgramFont());
-  setSelectionMode(QAbstractItemView::ContiguousSelection);
-  setSelectionBehavior(QAbstractItemView::SelectItems);
+  // The view selects nothing by itself and never scrolls to its current cell on its own: it shows
+  // the grid's selection, and only the user's own moves scroll.
+  setSelectionMode(QAbstractItemView::NoSelection);
+  setAutoScroll(false);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setTabKeyNavigation(false);
   setWordWrap(false);
@@ -63,10 +67,6 @@ ResultGridView::ResultGridView(results::ResultGrid& grid, QWidget* parent)
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   horizontalHeader()->viewport()->installEventFilter(this);
 
-  connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-          &ResultGridView::TakeSelectionFromView);
-  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          &ResultGridView::TakeSelectionFromView);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ResultGridView::OnScrolled);
 
   grid_.SetObserver(this);
@@ -76,59 +76,157 @@ ResultGridView::ResultGridView(results::ResultGrid& grid, QWidget* parent)
 
 ResultGridView::~ResultGridView() {
   grid_.SetObserver(nullptr);
-  // The selection model and the scroll bar outlive this part of the view; nothing they say while
-  // the rest goes may reach it.
-  disconnect(selectionModel(), nullptr, this, nullptr);
+  // The scroll bar outlives this part of the view; nothing it says while the rest goes may reach
+  // it.
   disconnect(verticalScrollBar(), nullptr, this, nullptr);
 }
 
+void ResultGridView::selectAll() {
+  if (grid_.SetCurrent(1, 0)) {
+    static_cast<void>(grid_.SetSelectionEnd(grid_.RowCount() - 1, grid_.ColumnCount() - 1));
+  }
+}
+
+void ResultGridView::keyboardSearch(const QString& /*search*/) {}
+
 void ResultGridView::mousePressEvent(QMouseEvent* event) {
-  // A right-button press would make the cell under the pointer current; the popup commands must
-  // act on the row that was current before.
-  if (event->button() == Qt::RightButton) {
-    event->accept();
+  // Only the left button selects. A right press would otherwise make the cell under the pointer
+  // current, while the popup commands must act on the row that was current before.
+  event->accept();
+  if (event->button() != Qt::LeftButton) return;
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (!index.isValid()) return;
+  dragging_ = true;
+  MoveTo({ResultGridTableModel::GridRow(index.row()), index.column()},
+         event->modifiers().testFlag(Qt::ShiftModifier));
+}
+
+void ResultGridView::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_) {
+    // With no button held the item view only tracks the cell under the pointer.
+    if (event->buttons() == Qt::NoButton) QTableView::mouseMoveEvent(event);
     return;
   }
-  QTableView::mousePressEvent(event);
+  const CellPosition cell = CellNear(event->position().toPoint());
+  if (cell == grid_.SelectionEnd()) return;
+  MoveTo(cell, true);
+  ScrollToCell(cell);
 }
 
 void ResultGridView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::RightButton) QTableView::mouseReleaseEvent(event);
+  if (event->button() == Qt::LeftButton) dragging_ = false;
+  event->accept();
   emit MouseUp(event->button(), event->globalPosition().toPoint());
 }
 
 void ResultGridView::mouseDoubleClickEvent(QMouseEvent* event) {
-  // The item view turns a double click into a press of its own, which for other buttons would
-  // move the current cell.
-  if (event->button() != Qt::LeftButton) {
-    event->accept();
+  event->accept();
+  if (event->button() != Qt::LeftButton) return;
+  mousePressEvent(event);
+  emit DoubleClicked();
+}
+
+void ResultGridView::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::SelectAll)) {
+    selectAll();
     return;
   }
-  QTableView::mouseDoubleClickEvent(event);
-  emit DoubleClicked();
+  const bool extend = event->modifiers().testFlag(Qt::ShiftModifier);
+  const bool to_edge = event->modifiers().testFlag(Qt::ControlModifier);
+  const int page = std::max(1, viewport()->height() / verticalHeader()->defaultSectionSize());
+  CellPosition to = extend ? grid_.SelectionEnd() : grid_.Current();
+  int scroll_rows = 0;
+  switch (event->key()) {
+    case Qt::Key_Up:
+      --to.row;
+      break;
+    case Qt::Key_Down:
+      ++to.row;
+      break;
+    case Qt::Key_Left:
+      --to.col;
+      break;
+    case Qt::Key_Right:
+      ++to.col;
+      break;
+    case Qt::Key_PageUp:
+      scroll_rows = -page;
+      break;
+    case Qt::Key_PageDown:
+      scroll_rows = page;
+      break;
+    case Qt::Key_Home:
+      to.col = 0;
+      if (to_edge) to.row = 1;
+      break;
+    case Qt::Key_End:
+      to.col = grid_.ColumnCount() - 1;
+      if (to_edge) to.row = grid_.RowCount() - 1;
+      break;
+    default:
+      event->ignore();
+      return;
+  }
+  // A page key turns the page: the cell keeps its place in the view where it can.
+  to.row += scroll_rows;
+  verticalScrollBar()->setValue(verticalScrollBar()->value() + scroll_rows);
+  to = Clamped(to);
+  MoveTo(to, extend);
+  ScrollToCell(to);
 }
 
 bool ResultGridView::eventFilter(QObject* watched, QEvent* event) {
   if (watched != horizontalHeader()->viewport()) return QTableView::eventFilter(watched, event);
   switch (event->type()) {
-    case QEvent::MouseButtonPress: {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
       const auto* mouse = static_cast<QMouseEvent*>(event);
-      return mouse->button() == Qt::RightButton;
+      if (mouse->button() != Qt::LeftButton) return true;
+      const int col = horizontalHeader()->logicalIndexAt(mouse->position().toPoint());
+      if (col >= 0) SelectColumns(col, mouse->modifiers().testFlag(Qt::ShiftModifier));
+      if (event->type() == QEvent::MouseButtonDblClick) emit DoubleClicked();
+      return true;
     }
     case QEvent::MouseButtonRelease: {
       const auto* mouse = static_cast<QMouseEvent*>(event);
       emit MouseUp(mouse->button(), mouse->globalPosition().toPoint());
-      return mouse->button() == Qt::RightButton;
-    }
-    case QEvent::MouseButtonDblClick: {
-      const auto* mouse = static_cast<QMouseEvent*>(event);
-      if (mouse->button() != Qt::LeftButton) return true;
-      emit DoubleClicked();
-      return false;
+      return true;
     }
     default:
       return false;
   }
+}
+
+void ResultGridView::MoveTo(CellPosition cell, bool extend) {
+  static_cast<void>(extend ? grid_.SetSelectionEnd(cell.row, cell.col)
+                           : grid_.SetCurrent(cell.row, cell.col));
+}
+
+void ResultGridView::SelectColumns(int col, bool extend) {
+  const int first_col = extend ? grid_.Current().col : col;
+  if (grid_.SetCurrent(1, first_col)) {
+    static_cast<void>(grid_.SetSelectionEnd(grid_.RowCount() - 1, col));
+  }
+}
+
+CellPosition ResultGridView::CellNear(QPoint point) const {
+  const QRect area = viewport()->rect();
+  const int y = std::clamp(point.y(), area.top(), area.bottom());
+  const int x = std::clamp(point.x(), area.left(), area.right());
+  CellPosition cell{rowAt(y) < 0 ? grid_.RowCount() - 1 : ResultGridTableModel::GridRow(rowAt(y)),
+                    columnAt(x) < 0 ? grid_.ColumnCount() - 1 : columnAt(x)};
+  cell.row += (point.y() > y) - (point.y() < y);
+  cell.col += (point.x() > x) - (point.x() < x);
+  return Clamped(cell);
+}
+
+CellPosition ResultGridView::Clamped(CellPosition cell) const {
+  return {std::clamp(cell.row, 1, grid_.RowCount() - 1),
+          std::clamp(cell.col, 0, grid_.ColumnCount() - 1)};
+}
+
+void ResultGridView::ScrollToCell(CellPosition cell) {
+  scrollTo(model_->index(ResultGridTableModel::ModelRow(cell.row), cell.col));
 }
 
 void ResultGridView::CellChanged(int row, int col) { model_->CellChanged(row, col); }
@@ -136,23 +234,19 @@ void ResultGridView::CellChanged(int row, int col) { model_->CellChanged(row, co
 void ResultGridView::RowAboutToBeRemoved(int row) {
   // The item view moves its own current cell and scroll position while the row goes; the grid
   // keeps its own, which the view shows again once the row is gone.
-  syncing_selection_ = true;
   syncing_top_row_ = true;
   model_->BeginRemoveRow(row);
 }
 
 void ResultGridView::RowRemoved(int /*row*/) {
   model_->EndRemoveRow();
-  syncing_selection_ = false;
   syncing_top_row_ = false;
   ShowGridSelection();
 }
 
 void ResultGridView::AllCellsChanged() { model_->AllCellsChanged(); }
 
-void ResultGridView::SelectionChanged() {
-  if (!syncing_selection_) ShowGridSelection();
-}
+void ResultGridView::SelectionChanged() { ShowGridSelection(); }
 
 void ResultGridView::HighlightChanged() {
   const QPalette system = QGuiApplication::palette();
@@ -206,43 +300,7 @@ void ResultGridView::OnScrolled(int value) {
   static_cast<void>(grid_.SetTopRow(ResultGridTableModel::GridRow(value)));
 }
 
-void ResultGridView::TakeSelectionFromView() {
-  if (syncing_selection_) return;
-  const QModelIndex end_index = selectionModel()->currentIndex();
-  if (!end_index.isValid()) return;
-  const CellPosition end{ResultGridTableModel::GridRow(end_index.row()), end_index.column()};
-  CellPosition start = end;
-
-  // The view's current cell is the corner the user dragged or extended to; the grid's current
-  // cell is the opposite corner of the selected rectangle.
-  const QItemSelection selection = selectionModel()->selection();
-  if (!selection.isEmpty()) {
-    int top = selection.front().top();
-    int bottom = selection.front().bottom();
-    int left = selection.front().left();
-    int right = selection.front().right();
-    for (const QItemSelectionRange& range : selection) {
-      top = std::min(top, range.top());
-      bottom = std::max(bottom, range.bottom());
-      left = std::min(left, range.left());
-      right = std::max(right, range.right());
-    }
-    const int row = end_index.row();
-    const int col = end_index.column();
-    if (row >= top && row <= bottom && col >= left && col <= right) {
-      start.row = ResultGridTableModel::GridRow(row == top ? bottom : top);
-      start.col = col == left ? right : left;
-    }
-  }
-
-  const QScopedValueRollback guard(syncing_selection_, true);
-  if (grid_.SetCurrent(start.row, start.col)) {
-    static_cast<void>(grid_.SetSelectionEnd(end.row, end.col));
-  }
-}
-
 void ResultGridView::ShowGridSelection() {
-  const QScopedValueRollback guard(syncing_selection_, true);
   const CellPosition current = grid_.Current();
   const CellPosition end = grid_.SelectionEnd();
   if (current.row < 1 || end.row < 1) {
@@ -255,15 +313,11 @@ void ResultGridView::ShowGridSelection() {
   const QModelIndex bottom_right =
       model_->index(ResultGridTableModel::ModelRow(std::max(current.row, end.row)),
                     std::max(current.col, end.col));
-
-  // Moving the grid's current cell does not scroll; only the user's own moves do.
-  const bool auto_scroll = hasAutoScroll();
-  setAutoScroll(false);
-  selectionModel()->setCurrentIndex(model_->index(ResultGridTableModel::ModelRow(end.row), end.col),
-                                    QItemSelectionModel::NoUpdate);
+  selectionModel()->setCurrentIndex(
+      model_->index(ResultGridTableModel::ModelRow(current.row), current.col),
+      QItemSelectionModel::NoUpdate);
   selectionModel()->select(QItemSelection(top_left, bottom_right),
                            QItemSelectionModel::ClearAndSelect);
-  setAutoScroll(auto_scroll);
 }
 
 }  // namespace trawlbox::app

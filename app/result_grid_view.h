@@ -10,10 +10,18 @@ namespace trawlbox::app {
 
 // The cell grid on screen: shows a ResultGrid with its heading row as the fixed header, no
 // row-number column, the grid's column widths, alignments and highlight colours, and scrolls to its
-// top row. The user's clicks, drags and arrow keys move the grid's current cell and selection end:
-// the cell where a selection starts is the current cell, the cell it is dragged to the selection
-// end. A right-button press changes nothing, so a command on the current row acts on that row
-// whatever lies under the pointer. Tab and Shift+Tab leave the grid.
+// top row. The grid's current cell and selection end are the only selection: the view shows their
+// rectangle, with the focus frame on the current cell, and turns the user's input into moves of
+// the two, anchored at the current cell as in a spreadsheet:
+// - a left press makes the cell under the pointer current; with Shift it moves the selection end
+//   there instead; dragging moves the selection end. Ctrl adds nothing: there is one rectangle.
+// - a left press on a heading selects that column's entry rows; with Shift, the columns from the
+//   current cell's column to that one. Ctrl+A selects every entry cell.
+// - the arrow keys, Page Up and Page Down, Home and End (with Ctrl: the first or the last row as
+//   well) move the current cell; with Shift they move the selection end.
+// - other buttons select nothing, so a command on the current row acts on that row whatever lies
+//   under the pointer.
+// Tab and Shift+Tab leave the grid.
 class ResultGridView : public QTableView, private results::ResultGridObserver {
   Q_OBJECT
 
@@ -24,17 +32,24 @@ class ResultGridView : public QTableView, private results::ResultGridObserver {
   ResultGridView(const ResultGridView&) = delete;
   ResultGridView& operator=(const ResultGridView&) = delete;
 
+  // Every entry cell, with the first entry row's first cell current.
+  void selectAll() override;
+  // Does nothing: typed text does not move the current cell to a matching cell.
+  void keyboardSearch(const QString& search) override;
+
  signals:
   // A mouse button was released over the cells or the heading row.
   void MouseUp(Qt::MouseButton button, QPoint global_position);
-  // The left button was double-clicked over the cells or the heading row, after the first click
+  // The left button was double-clicked over the cells or the heading row, after the second press
   // moved the current cell.
   void DoubleClicked();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -47,17 +62,24 @@ class ResultGridView : public QTableView, private results::ResultGridObserver {
   void TopRowChanged(int row) override;
   void ColumnWidthsChanged() override;
 
-  // Hands the user's selection to the grid.
-  void TakeSelectionFromView();
+  // Makes `cell` current or, when `extend`, moves the selection end onto it.
+  void MoveTo(results::CellPosition cell, bool extend);
+  void SelectColumns(int col, bool extend);
+  // The entry cell under `point` of the viewport; past an edge of the viewport, the cell one
+  // beyond the last one shown there, so that a drag out of the view scrolls on.
+  [[nodiscard]] results::CellPosition CellNear(QPoint point) const;
+  [[nodiscard]] results::CellPosition Clamped(results::CellPosition cell) const;
+  void ScrollToCell(results::CellPosition cell);
   // Shows the grid's current cell and selection.
   void ShowGridSelection();
   void OnScrolled(int value);
 
   results::ResultGrid& grid_;
   ResultGridTableModel* model_;
-  // Set while a change passes between grid and view in either direction, so that it is not
+  // The left button went down on a cell and has not come up yet.
+  bool dragging_ = false;
+  // Set while the top row passes between grid and view in either direction, so that it is not
   // handed back where it came from.
-  bool syncing_selection_ = false;
   bool syncing_top_row_ = false;
 };
 

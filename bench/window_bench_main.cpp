@@ -25,6 +25,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "platform/qt/curl_library.h"
 #include "tests/support/fakes.h"
 
 namespace {
@@ -148,6 +149,7 @@ int WaitOnSlowPage(const std::string& root) {
 
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const trawlbox::platform::CurlLibrary curl;
   QApplication app(argc, argv);
   const QStringList args = QApplication::arguments();
   if (args.size() >= 3 && args.size() <= 5 && args[1] == QStringLiteral("run")) {

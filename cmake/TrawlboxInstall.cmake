@@ -56,8 +56,10 @@ title, type, address) and downloads the listed files into a folder the user
 picks. Its user interface is in Japanese.")
 # The shared libraries come from dpkg-shlibdeps, with the versions their symbols need. Besides
 # them the program needs the font its grid asks for by substitution, the Japanese texts of Qt's
-# own dialogs, and xdg-open to hand addresses to the browser.
+# own dialogs, xdg-open to hand addresses to the browser, and the system's certificate store that
+# libcurl verifies https servers against (libcurl4 only recommends it).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "ca-certificates, fonts-ipafont-gothic, qt6-translations-l10n, xdg-utils")
 
 include(CPack)

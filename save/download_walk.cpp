@@ -4,7 +4,6 @@
 #include <string>
 
 #include "save/target_path.h"
-#include "save/walk_targets.h"
 
 namespace trawlbox::save {
 
@@ -38,6 +37,7 @@ void DownloadWalk::Run() {
   // Taken once: a collection run started inside a yield changes the count, not the rows walked.
   const int bound = state_.CollectedCount;
   WalkTargets targets;
+  bool saved = false;
   for (int row = 1; row <= bound; ++row) {
     // The folder and the title are read before the yield and the URL after it: a row changed
     // inside the yield is fetched from its new URL under the title it showed before.
@@ -46,22 +46,32 @@ void DownloadWalk::Run() {
     services_.yield.YieldOnce();
     if (state_.Closing) return;
     const std::optional<std::string> url = grid_.GetCell(row, 3);
-    // A row the grid no longer has, or one emptied by deletion or clearing, names no file or
-    // nothing to fetch: it fails like a refused download.
-    if (!title || title->empty() || !url || url->empty()) continue;
-    const std::string asked_path = TargetPath(folder, *title);
-    const std::string path = targets.Choose(asked_path, *url);
-    const bool saved = services_.downloader.DownloadToFile(*url, path) == 0;
-    if (state_.Closing) return;
-    if (!saved) continue;
-    targets.RecordSaved(asked_path, path, *url);
-    window_.SetStatus(ProgressText(row, state_.CollectedCount));
+    // A row past the grid's last row cannot be read: nothing is fetched for it and the previous
+    // row's result stands, so after a run that counted more entries than the grid holds the
+    // status line still counts on to the last row walked.
+    if (url) {
+      saved = SaveRow(targets, folder, title.value_or(""), *url);
+      if (state_.Closing) return;
+    }
+    if (saved) window_.SetStatus(ProgressText(row, state_.CollectedCount));
   }
   if (state_.CollectedCount > 0) {
     services_.messages.Show(platform::MessageIcon::kInformation,
                             SavedText(targets.SavedCount(), window_.SaveFolderText()));
     window_.SetStatus("");
   }
+}
+
+bool DownloadWalk::SaveRow(WalkTargets& targets, const std::string& folder,
+                           const std::string& title, const std::string& url) {
+  // A row emptied by deletion or clearing names no file or nothing to fetch: it fails like a
+  // refused download.
+  if (title.empty() || url.empty()) return false;
+  const std::string asked_path = TargetPath(folder, title);
+  const std::string path = targets.Choose(asked_path, url);
+  if (services_.downloader.DownloadToFile(url, path) != 0) return false;
+  targets.RecordSaved(asked_path, path, url);
+  return true;
 }
 
 }  // namespace trawlbox::save

@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
   make cmake ninja-build g++ pkg-config clang-format clang libclang-rt-14-dev zlib1g-dev
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n libcurl4-openssl-dev
   libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev curl libcurl4-openssl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev curl
   nginx at-spi2-core dbus
   fonts-ipafont-gothic
   xvfb xauth

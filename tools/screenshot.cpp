@@ -8,6 +8,7 @@
 
 #include "app/fonts.h"
 #include "app/main_window.h"
+#include "platform/qt/curl_library.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 2) {
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const QString output = QString::fromLocal8Bit(argv[1]);
+  const trawlbox::platform::CurlLibrary curl;
   int qt_argc = 1;
   QApplication application(qt_argc, argv);
   trawlbox::app::InstallFontSubstitutions();

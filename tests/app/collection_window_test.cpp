@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/collect/code_base_pages.h"
+#include "tests/support/curl_test_main.h"
 #include "tests/support/test_http_server.h"
 #include "tests/support/window_rig.h"
 
@@ -121,7 +122,7 @@ class CollectionWindowTest : public QObject {
     sites.ServeEntries();
     sites.mql4.Serve("/page1", {.mode = TestReply::Mode::kNeverAnswer});
     // Time-outs far beyond the test's own: only the abort on closing can end the request.
-    platform::QtHttpTransferLimits patient;
+    platform::HttpTransferLimits patient;
     patient.stall_timeout = std::chrono::hours(1);
     patient.total_timeout = std::chrono::hours(1);
     WindowRig h(sites.Roots(), patient);
@@ -152,5 +153,5 @@ class CollectionWindowTest : public QObject {
 
 }  // namespace trawlbox::testing
 
-QTEST_MAIN(trawlbox::testing::CollectionWindowTest)
+TRAWLBOX_CURL_TEST_MAIN(trawlbox::testing::CollectionWindowTest)
 #include "collection_window_test.moc"

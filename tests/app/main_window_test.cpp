@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/fonts.h"
+#include "tests/support/curl_test_main.h"
 #include "tests/support/window_rig.h"
 
 using trawlbox::testing::WindowRig;
@@ -363,5 +364,5 @@ class MainWindowTest : public QObject {
   }
 };
 
-QTEST_MAIN(MainWindowTest)
+TRAWLBOX_CURL_TEST_MAIN(MainWindowTest)
 #include "main_window_test.moc"

@@ -1,28 +1,136 @@
 #include "app/result_grid_view.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QImage>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/fonts.h"
 #include "results/result_grid.h"
+#include "tests/support/curl_test_main.h"
+#include "tests/support/test_http_server.h"
+#include "tests/support/window_rig.h"
 
 using trawlbox::app::ResultGridView;
 using trawlbox::results::CellAlignment;
 using trawlbox::results::CellPosition;
 using trawlbox::results::Highlight;
 using trawlbox::results::ResultGrid;
+using trawlbox::testing::TestHttpServer;
+using trawlbox::testing::WindowRig;
 
 Q_DECLARE_METATYPE(Highlight)
 Q_DECLARE_METATYPE(CellAlignment)
 Q_DECLARE_METATYPE(QPalette::ColorRole)
 
 namespace {
+
+constexpr int kEntries = 12;
+constexpr int kLastRow = ResultGrid::kInitialRows - 1;
+
+// A cell expected after a step: `pages` times the rows Page Down moves below `row`.
+struct ExpectedCell {
+  int row;
+  int col;
+  int pages = 0;
+};
+
+// One thing the user does to the window's grid, and where the grid's current cell and selection
+// end are expected afterwards.
+struct Step {
+  const char* what;
+  std::function<void(WindowRig&)> act;
+  ExpectedCell current;
+  ExpectedCell end;
+};
+
+using Steps = std::vector<Step>;
+
+void Press(WindowRig& rig, int row, int col, Qt::MouseButton button = Qt::LeftButton,
+           Qt::KeyboardModifiers modifiers = {}) {
+  QTest::mousePress(rig.PointerTarget(row), button, modifiers, rig.PointOver(row, col));
+}
+
+void Click(WindowRig& rig, int row, int col, Qt::KeyboardModifiers modifiers = {}) {
+  rig.ClickCell(row, col, Qt::LeftButton, modifiers);
+}
+
+void Key(WindowRig& rig, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+  QTest::keyClick(rig.GridView(), key, modifiers);
+}
+
+QString Name(CellPosition cell) { return QStringLiteral("(%1,%2)").arg(cell.row).arg(cell.col); }
+
+// What one step left: the rectangle the view shows selected, the grid's current cell, selection
+// end and the view's focus frame, and whether 「コピー」 put exactly the shown cells on the
+// clipboard.
+QString Outcome(WindowRig& rig) {
+  const QTableView& view = *rig.GridView();
+  const QModelIndexList shown = view.selectionModel()->selectedIndexes();
+  if (shown.isEmpty()) return QStringLiteral("nothing shown");
+  int top = shown.front().row();
+  int bottom = top;
+  int left = shown.front().column();
+  int right = left;
+  for (const QModelIndex& index : shown) {
+    top = std::min(top, index.row());
+    bottom = std::max(bottom, index.row());
+    left = std::min(left, index.column());
+    right = std::max(right, index.column());
+  }
+  QStringList rows;
+  for (int row = top; row <= bottom; ++row) {
+    QStringList cells;
+    for (int col = left; col <= right; ++col)
+      cells << view.model()->index(row, col).data().toString();
+    rows << cells.join(u'\t');
+  }
+  QGuiApplication::clipboard()->clear();
+  rig.Find<QAction>("mnuCopy")->trigger();
+  const bool copies_shown = QGuiApplication::clipboard()->text() == rows.join(u'\r');
+
+  const QModelIndex frame = view.currentIndex();
+  const bool one_rectangle = shown.size() == (bottom - top + 1) * (right - left + 1);
+  return QStringLiteral("shown %1-%2%3, current %4, end %5, frame %6, copy %7")
+      .arg(Name({top + 1, left}), Name({bottom + 1, right}),
+           one_rectangle ? QString() : QStringLiteral(" in pieces"),
+           Name(rig.window.Grid().Current()), Name(rig.window.Grid().SelectionEnd()),
+           Name({frame.row() + 1, frame.column()}),
+           copies_shown ? QStringLiteral("as shown") : QStringLiteral("differs"));
+}
+
+QString ExpectedOutcome(CellPosition current, CellPosition end) {
+  return QStringLiteral("shown %1-%2, current %3, end %4, frame %3, copy as shown")
+      .arg(Name({std::min(current.row, end.row), std::min(current.col, end.col)}),
+           Name({std::max(current.row, end.row), std::max(current.col, end.col)}), Name(current),
+           Name(end));
+}
+
+// A local MQL5 site whose one listing page leads to one detail page with kEntries downloads.
+void ServeEntries(TestHttpServer& server) {
+  QByteArray detail;
+  for (int n = 1; n <= kEntries; ++n) {
+    detail += "<a class=\"mq5\" href=\"http://x/" + QByteArray::number(n) + "\">EA" +
+              QByteArray::number(n) + "</a>\n";
+  }
+  trawlbox::testing::TestReply listing;
+  listing.body = "<b><a href=\"/detail\">EAs</a></b>";
+  server.Serve("/five/en/code/page1", listing);
+  trawlbox::testing::TestReply details;
+  details.body = detail;
+  server.Serve("/five/detail", details);
+}
 
 // A grid with headings, widths and `entries` numbered rows, shown in a view of the window's size.
 struct ShownGrid {
@@ -51,6 +159,8 @@ struct ShownGrid {
 };
 
 }  // namespace
+
+Q_DECLARE_METATYPE(Steps)
 
 class ResultGridViewTest : public QObject {
   Q_OBJECT
@@ -141,51 +251,8 @@ class ResultGridViewTest : public QObject {
       QCOMPARE(shown.view.palette().color(group, QPalette::HighlightedText), system.color(text));
     }
     const QImage picture = shown.view.viewport()->grab().toImage();
-    // Cell (3, 2) holds the view's focus frame; (2, 1) is selected and nothing else.
-    QCOMPARE(picture.pixelColor(shown.CellCentre(2, 1)), system.color(background));
-  }
-
-  void DragSelectsFromTheCurrentCellToTheSelectionEnd() {
-    ShownGrid shown;
-    QVERIFY(QTest::qWaitForWindowExposed(&shown.view));
-    QWidget* viewport = shown.view.viewport();
-    QTest::mousePress(viewport, Qt::LeftButton, {}, shown.CellCentre(4, 3));
-    QTest::mouseMove(viewport, shown.CellCentre(3, 2));
-    QTest::mouseMove(viewport, shown.CellCentre(2, 1));
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, shown.CellCentre(2, 1));
-    QCOMPARE(shown.grid.Current(), (CellPosition{4, 3}));
-    QCOMPARE(shown.grid.SelectionEnd(), (CellPosition{2, 1}));
-    QCOMPARE(shown.grid.SelectionText(),
-             "title2\tmq5\thttp://x/2\rtitle3\tmq5\thttp://x/3\rtitle4\tmq5\thttp://x/4");
-  }
-
-  void ShiftClickAndShiftArrowExtendTheSelection() {
-    ShownGrid shown;
-    QVERIFY(QTest::qWaitForWindowExposed(&shown.view));
-    QWidget* viewport = shown.view.viewport();
-    QTest::mouseClick(viewport, Qt::LeftButton, {}, shown.CellCentre(2, 1));
-    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, shown.CellCentre(3, 2));
-    QCOMPARE(shown.grid.Current(), (CellPosition{2, 1}));
-    QCOMPARE(shown.grid.SelectionEnd(), (CellPosition{3, 2}));
-
-    QTest::keyClick(&shown.view, Qt::Key_Down, Qt::ShiftModifier);
-    QCOMPARE(shown.grid.Current(), (CellPosition{2, 1}));
-    QCOMPARE(shown.grid.SelectionEnd(), (CellPosition{4, 2}));
-
-    QTest::keyClick(&shown.view, Qt::Key_Down);
-    QCOMPARE(shown.grid.Current(), (CellPosition{5, 2}));
-    QCOMPARE(shown.grid.SelectionEnd(), (CellPosition{5, 2}));
-  }
-
-  void ShowsTheGridsSelectionWithoutHandingItBack() {
-    ShownGrid shown;
-    QVERIFY(shown.grid.SetCurrent(1, 0));
-    QVERIFY(shown.grid.SetSelectionEnd(1, 3));
-    const QModelIndexList selected = shown.view.selectionModel()->selectedIndexes();
-    QCOMPARE(selected.size(), 4);
-    for (const QModelIndex& index : selected) QCOMPARE(index.row(), 0);
-    QCOMPARE(shown.grid.Current(), (CellPosition{1, 0}));
-    QCOMPARE(shown.grid.SelectionEnd(), (CellPosition{1, 3}));
+    // Cell (2, 1), the current cell, holds the view's focus frame; (3, 2) is selected as well.
+    QCOMPARE(picture.pixelColor(shown.CellCentre(3, 2)), system.color(background));
   }
 
   void RightButtonLeavesTheCurrentCellAndReportsItsRelease() {
@@ -233,7 +300,155 @@ class ResultGridViewTest : public QObject {
     shown.view.verticalScrollBar()->setValue(9);
     QCOMPARE(shown.grid.TopRow(), 10);
   }
+
+  void EveryInputKeepsOneSelectionThatTheViewShowsAndCopyTakes_data() {
+    QTest::addColumn<Steps>("steps");
+    QTest::newRow("drag") << Steps{
+        {"press", [](WindowRig& r) { Press(r, 4, 3); }, {4, 3}, {4, 3}},
+        {"move",
+         [](WindowRig& r) { QTest::mouseMove(r.GridView()->viewport(), r.PointOver(3, 2)); },
+         {4, 3},
+         {3, 2}},
+        {"move and release",
+         [](WindowRig& r) {
+           QTest::mouseMove(r.GridView()->viewport(), r.PointOver(2, 1));
+           QTest::mouseRelease(r.GridView()->viewport(), Qt::LeftButton, {}, r.PointOver(2, 1));
+         },
+         {4, 3},
+         {2, 1}}};
+    QTest::newRow("shift+click after a run moved the current cell") << Steps{
+        {"click", [](WindowRig& r) { Click(r, 7, 2); }, {7, 2}, {7, 2}},
+        {"run", [](WindowRig& r) { r.Click("cmdSubmit"); }, {1, 0}, {1, 3}},
+        {"shift+click", [](WindowRig& r) { Click(r, 3, 1, Qt::ShiftModifier); }, {1, 0}, {3, 1}},
+        {"shift+down",
+         [](WindowRig& r) { Key(r, Qt::Key_Down, Qt::ShiftModifier); },
+         {1, 0},
+         {4, 1}}};
+    QTest::newRow("ctrl+click") << Steps{
+        {"click", [](WindowRig& r) { Click(r, 2, 1); }, {2, 1}, {2, 1}},
+        {"shift+click", [](WindowRig& r) { Click(r, 3, 2, Qt::ShiftModifier); }, {2, 1}, {3, 2}},
+        {"ctrl+click", [](WindowRig& r) { Click(r, 6, 3, Qt::ControlModifier); }, {6, 3}, {6, 3}},
+        {"ctrl+click again",
+         [](WindowRig& r) { Click(r, 8, 0, Qt::ControlModifier); },
+         {8, 0},
+         {8, 0}}};
+    QTest::newRow("right and middle buttons") << Steps{
+        {"click", [](WindowRig& r) { Click(r, 2, 1); }, {2, 1}, {2, 1}},
+        {"right press", [](WindowRig& r) { Press(r, 6, 3, Qt::RightButton); }, {2, 1}, {2, 1}},
+        {"right click",
+         [](WindowRig& r) {
+           r.ClickCell(7, 0, Qt::RightButton);
+           r.Find<QMenu>("mnuFile")->hide();
+         },
+         {2, 1},
+         {2, 1}},
+        {"middle click", [](WindowRig& r) { r.ClickCell(6, 3, Qt::MiddleButton); }, {2, 1}, {2, 1}},
+        {"middle on a heading",
+         [](WindowRig& r) { r.ClickCell(0, 3, Qt::MiddleButton); },
+         {2, 1},
+         {2, 1}}};
+    QTest::newRow("heading at the top")
+        << Steps{{"heading", [](WindowRig& r) { Click(r, 0, 1); }, {1, 1}, {kLastRow, 1}},
+                 {"shift+heading",
+                  [](WindowRig& r) { Click(r, 0, 3, Qt::ShiftModifier); },
+                  {1, 1},
+                  {kLastRow, 3}}};
+    QTest::newRow("heading scrolled")
+        << Steps{{"click", [](WindowRig& r) { Click(r, 5, 2); }, {5, 2}, {5, 2}},
+                 {"scroll and heading",
+                  [](WindowRig& r) {
+                    r.GridView()->verticalScrollBar()->setValue(99);
+                    Click(r, 0, 3);
+                  },
+                  {1, 3},
+                  {kLastRow, 3}}};
+    QTest::newRow("ctrl+a") << Steps{
+        {"click", [](WindowRig& r) { Click(r, 5, 2); }, {5, 2}, {5, 2}},
+        {"ctrl+a",
+         [](WindowRig& r) { Key(r, Qt::Key_A, Qt::ControlModifier); },
+         {1, 0},
+         {kLastRow, 3}}};
+    QTest::newRow("arrows") << Steps{
+        {"click", [](WindowRig& r) { Click(r, 2, 1); }, {2, 1}, {2, 1}},
+        {"down", [](WindowRig& r) { Key(r, Qt::Key_Down); }, {3, 1}, {3, 1}},
+        {"right", [](WindowRig& r) { Key(r, Qt::Key_Right); }, {3, 2}, {3, 2}},
+        {"shift+down",
+         [](WindowRig& r) { Key(r, Qt::Key_Down, Qt::ShiftModifier); },
+         {3, 2},
+         {4, 2}},
+        {"shift+left",
+         [](WindowRig& r) { Key(r, Qt::Key_Left, Qt::ShiftModifier); },
+         {3, 2},
+         {4, 1}},
+        {"up moves from the current cell",
+         [](WindowRig& r) { Key(r, Qt::Key_Up); },
+         {2, 2},
+         {2, 2}},
+        {"up twice stops at the first row",
+         [](WindowRig& r) {
+           Key(r, Qt::Key_Up);
+           Key(r, Qt::Key_Up);
+         },
+         {1, 2},
+         {1, 2}}};
+    QTest::newRow("page keys") << Steps{
+        {"click", [](WindowRig& r) { Click(r, 2, 1); }, {2, 1}, {2, 1}},
+        {"page down", [](WindowRig& r) { Key(r, Qt::Key_PageDown); }, {2, 1, 1}, {2, 1, 1}},
+        {"shift+page up",
+         [](WindowRig& r) { Key(r, Qt::Key_PageUp, Qt::ShiftModifier); },
+         {2, 1, 1},
+         {2, 1}},
+        {"page up twice stops at the first row",
+         [](WindowRig& r) {
+           Key(r, Qt::Key_PageUp);
+           Key(r, Qt::Key_PageUp);
+         },
+         {1, 1},
+         {1, 1}}};
+    QTest::newRow("home and end") << Steps{
+        {"click", [](WindowRig& r) { Click(r, 3, 2); }, {3, 2}, {3, 2}},
+        {"home", [](WindowRig& r) { Key(r, Qt::Key_Home); }, {3, 0}, {3, 0}},
+        {"end", [](WindowRig& r) { Key(r, Qt::Key_End); }, {3, 3}, {3, 3}},
+        {"shift+home",
+         [](WindowRig& r) { Key(r, Qt::Key_Home, Qt::ShiftModifier); },
+         {3, 3},
+         {3, 0}},
+        {"ctrl+end",
+         [](WindowRig& r) { Key(r, Qt::Key_End, Qt::ControlModifier); },
+         {kLastRow, 3},
+         {kLastRow, 3}},
+        {"ctrl+shift+home",
+         [](WindowRig& r) { Key(r, Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier); },
+         {kLastRow, 3},
+         {1, 0}},
+        {"page down at the last row",
+         [](WindowRig& r) { Key(r, Qt::Key_PageDown); },
+         {kLastRow, 3},
+         {kLastRow, 3}}};
+  }
+
+  void EveryInputKeepsOneSelectionThatTheViewShowsAndCopyTakes() {
+    QFETCH(Steps, steps);
+    TestHttpServer server;
+    ServeEntries(server);
+    WindowRig rig({server.Url("/four"), server.Url("/five")});
+    QVERIFY(rig.ShowActive());
+    rig.Click("cmdSubmit");
+    QCOMPARE(rig.window.State().CollectedCount, kEntries);
+    const QTableView& view = *rig.GridView();
+    const int page = view.viewport()->height() / view.rowHeight(0);
+
+    for (const Step& step : steps) {
+      step.act(rig);
+      const auto at = [page](ExpectedCell cell) {
+        return CellPosition{cell.row + cell.pages * page, cell.col};
+      };
+      QCOMPARE(QStringLiteral("%1: %2").arg(QString::fromUtf8(step.what), Outcome(rig)),
+               QStringLiteral("%1: %2").arg(QString::fromUtf8(step.what),
+                                            ExpectedOutcome(at(step.current), at(step.end))));
+    }
+  }
 };
 
-QTEST_MAIN(ResultGridViewTest)
+TRAWLBOX_CURL_TEST_MAIN(ResultGridViewTest)
 #include "result_grid_view_test.moc"

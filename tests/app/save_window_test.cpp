@@ -1,6 +1,5 @@
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -20,6 +19,7 @@
 
 #include "platform/qt/qt_folder_chooser.h"
 #include "platform/qt/qt_url_opener.h"
+#include "tests/support/curl_test_main.h"
 #include "tests/support/test_http_server.h"
 #include "tests/support/window_rig.h"
 
@@ -145,29 +145,6 @@ class SaveWindowTest : public QObject {
     std::vector<std::pair<std::string, std::string>> expected;
     if (opens) expected.emplace_back(server_->Url(FilePath(row).toStdString()), "/opt/trawlbox/");
     QCOMPARE(rig_->opener.opened, expected);
-  }
-
-  void copyPutsTheSelectedCellsOnTheClipboard_data() {
-    QTest::addColumn<QPoint>("from");
-    QTest::addColumn<QPoint>("to");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("one cell") << QPoint(7, 1) << QPoint(7, 1) << u"移動平均線.mq5"_s;
-    QTest::newRow("block") << QPoint(2, 0) << QPoint(3, 2) << u"2\t/etc/x\tmq5\r3\ta\\b.mq4\tmq5"_s;
-  }
-
-  void copyPutsTheSelectedCellsOnTheClipboard() {
-    QFETCH(QPoint, from);
-    QFETCH(QPoint, to);
-    QFETCH(QString, text);
-    QGuiApplication::clipboard()->setText(u"left over"_s);
-    rig_->ClickCell(from.x(), from.y());
-    if (to != from) rig_->ClickCell(to.x(), to.y(), Qt::LeftButton, Qt::ShiftModifier);
-    rig_->ClickCell(from.x(), from.y(), Qt::RightButton);
-    auto* menu = Find<QMenu>("mnuFile");
-    QVERIFY(menu->isVisible());
-    Find<QAction>("mnuCopy")->trigger();
-    menu->hide();
-    QCOMPARE(QGuiApplication::clipboard()->text(), text);
   }
 
   void clearEmptiesEveryCellAndTheMenuNoLongerOpens() {
@@ -333,5 +310,5 @@ class SaveWindowTest : public QObject {
 
 }  // namespace trawlbox::testing
 
-QTEST_MAIN(trawlbox::testing::SaveWindowTest)
+TRAWLBOX_CURL_TEST_MAIN(trawlbox::testing::SaveWindowTest)
 #include "save_window_test.moc"

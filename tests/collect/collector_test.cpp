@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "collect/page_fetcher.h"
 #include "tests/collect/engine_rig.h"
 
 namespace trawlbox::testing {
@@ -75,6 +76,8 @@ TEST_F(CollectorTest, WholeRunOverBothSitesRecordsReportsAndSelectsTheFirstRow) 
   ASSERT_TRUE(rig.grid.SetCell(5, 1, "left over"));
   std::vector<std::string> captions_seen;
   rig.yield.on_yield = [&](int) { captions_seen.push_back(rig.window.caption); };
+  std::string status_while_message_open;
+  rig.messages.on_show = [&] { status_while_message_open = rig.window.Status(); };
 
   collector.StartOrStop();
 
@@ -89,7 +92,7 @@ TEST_F(CollectorTest, WholeRunOverBothSitesRecordsReportsAndSelectsTheFirstRow) 
   EXPECT_EQ(rig.messages.shown, std::vector<Message>{Gathered(4)});
   ASSERT_GE(rig.window.statuses.size(), 3U);
   EXPECT_EQ(rig.window.statuses.front(), "");
-  EXPECT_EQ(rig.window.statuses[rig.window.statuses.size() - 2], EndStatus(4));
+  EXPECT_EQ(status_while_message_open, EndStatus(4));
   EXPECT_EQ(rig.window.Status(), "");
   EXPECT_TRUE(rig.window.list_save_enabled);
   EXPECT_EQ(rig.window.caption, kStartCaption);
@@ -122,13 +125,32 @@ TEST_F(CollectorTest, BothBoxesUntickedGatherNothingWithoutMessage) {
   EXPECT_EQ(rig.window.statuses.size(), 1U + collect::kSiteSlots + 1U);
 }
 
-TEST_F(CollectorTest, StopDuringDetailPagesStillRequestsTheRestButRecordsNothingMore) {
+struct StopCase {
+  const char* name;
+  // How often the transfer reports itself busy before each page can be read: with none, the
+  // stop click comes while the second detail page is being read rather than awaited.
+  int busy_polls;
+  std::vector<Entry> rows;
+};
+
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
+
+class CollectorStopTest : public CollectorTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(CollectorStopTest, StopDuringDetailPagesStillRequestsTheRestButReadsNoFurther) {
+  const StopCase& c = GetParam();
   rig.window.ticked = {true, false};
+  rig.transfer.busy_polls = c.busy_polls;
   rig.ServeMql4("/page1", Mql4Listing({"/d1", "/d2", "/d3"}, 5));
   rig.ServeMql4("/d1", Mql4Detail({{"/a.mq4", "A"}}));
-  rig.ServeMql4("/d2", Mql4Detail({{"/b.mq4", "B"}}));
+  // The first piece read ends right after the third link's address, before its title.
+  const std::string cut_link = "</a>&nbsp;<a href=\"/b3.mq4\"";
+  std::string d2 = Mql4Detail({{"/b.mq4", "B"}, {"/b2.mq4", "B2"}});
+  d2.resize(collect::kChunkSize - cut_link.size(), ' ');
+  d2 += cut_link + ">B3</a>";
+  rig.ServeMql4("/d2", d2);
   rig.ServeMql4("/d3", Mql4Detail({{"/c.mq4", "C"}}));
-  // The second click arrives while the second detail page is under way.
+  // The second click arrives at the first yield after the second detail page was asked for.
   AtRequests(3, [this] { collector.StartOrStop(); });
 
   collector.StartOrStop();
@@ -136,10 +158,25 @@ TEST_F(CollectorTest, StopDuringDetailPagesStillRequestsTheRestButRecordsNothing
   const std::string r4 = rig.roots.mql4;
   EXPECT_EQ(rig.transfer.RequestedUrls(),
             (std::vector<std::string>{r4 + "/page1", r4 + "/d1", r4 + "/d2", r4 + "/d3"}));
-  EXPECT_EQ(rig.state.CollectedCount, 1);
-  EXPECT_EQ(rig.messages.shown, std::vector<Message>{Gathered(1)});
+  std::vector<Entry> rows = c.rows;
+  for (Entry& row : rows) row[3] = r4 + row[3];
+  EXPECT_EQ(rig.Rows(1, static_cast<int>(rows.size())), rows);
+  EXPECT_EQ(rig.state.CollectedCount, static_cast<int>(rows.size()));
+  EXPECT_EQ(rig.messages.shown, std::vector<Message>{Gathered(static_cast<int>(rows.size()))});
   EXPECT_EQ(rig.window.caption, kStartCaption);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CollectorStopTest,
+    ::testing::Values(StopCase{"WhileAwaitedThePageIsNotRead", 2, {{"1", "A", "mq4", "/a.mq4"}}},
+                      // The link cut off before its title takes the title of the one before.
+                      StopCase{"WhileReadThePartReadIsScanned",
+                               0,
+                               {{"1", "A", "mq4", "/a.mq4"},
+                                {"2", "B", "mq4", "/b.mq4"},
+                                {"3", "B2", "mq4", "/b2.mq4"},
+                                {"4", "B2", "mq4", "/b3.mq4"}}}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct MaximumCase {
   const char* max_count;

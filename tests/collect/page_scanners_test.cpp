@@ -52,10 +52,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StripCase{"", ""}, StripCase{"Plain title", "Plain title"},
                       StripCase{"<b>Bold</b> and <em>stressed</em>", "Bold and stressed"},
                       StripCase{"a<b>b<em>c</em>d</b>e", "abcde"},
+                      StripCase{"<b>New</b> <b>EA</b>", "New EA"},
                       StripCase{"<B>Upper</B> <EM>kept</EM>", "<B>Upper</B> <EM>kept</EM>"},
                       // A tag that only comes into being by a removal stays.
                       StripCase{"<<b>b>x", "<b>x"}, StripCase{"<</em>em>x", "<em>x"},
-                      StripCase{"  spaced \r\n", "  spaced \r\n"},
+                      // "<em>" goes before "<b>": one made by removing a "<b>" stays.
+                      StripCase{"<<b>em>x", "<em>x"}, StripCase{"  spaced \r\n", "  spaced \r\n"},
                       StripCase{"<strong>x</strong>", "<strong>x</strong>"}));
 
 enum class Site { kMql4, kMql5 };

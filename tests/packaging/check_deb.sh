@@ -47,7 +47,7 @@ zcat "$scratch/root/usr/share/doc/trawlbox/changelog.gz" | head -n 1 | grep -q "
   fail "changelog does not start with version $version"
 
 # The package owning each library the binary links, plus what the program reaches otherwise:
-# the grid's font, Qt's own Japanese texts and the browser hand-off.
+# the certificate store, the grid's font, Qt's own Japanese texts and the browser hand-off.
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null)
 needed=$(
   for library in $(readelf --dynamic "$binary" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
@@ -56,13 +56,13 @@ needed=$(
     [ -n "$owner" ] || { echo "UNOWNED:$library"; continue; }
     echo "${owner%%:*}"
   done
-  printf '%s\n' fonts-ipafont-gothic qt6-translations-l10n xdg-utils
+  printf '%s\n' ca-certificates fonts-ipafont-gothic qt6-translations-l10n xdg-utils
 )
 expected=$(sort -u <<<"$needed")
 declared=$(field Depends | tr ',' '\n' | sed 's/(.*)//; s/[[:space:]]//g' | grep -v '^$' | sort -u)
 [ "$declared" = "$expected" ] ||
   fail "Depends declares: $(echo $declared); the program needs: $(echo $expected)"
-for qt in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6; do
-  grep -qx "$qt" <<<"$declared" || fail "Depends lacks $qt: $(field Depends)"
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libcurl4; do
+  grep -qx "$library" <<<"$declared" || fail "Depends lacks $library: $(field Depends)"
 done
 echo "$(basename "$deb"): $(field Depends)"

@@ -1,10 +1,12 @@
-#include "platform/qt/qt_file_downloader.h"
+#include "platform/qt/curl_file_downloader.h"
 
+#include <sys/stat.h>
 #include <QByteArray>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QList>
 #include <QMouseEvent>
@@ -17,7 +19,9 @@
 #include <string>
 #include <utility>
 
+#include "platform/qt/curl_multi_loop.h"
 #include "platform/user_agent.h"
+#include "tests/support/curl_test_main.h"
 #include "tests/support/test_http_server.h"
 
 namespace trawlbox::testing {
@@ -25,7 +29,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
-using platform::QtFileDownloader;
+using platform::CurlFileDownloader;
 
 QByteArray AllByteValues() {
   QByteArray bytes;
@@ -44,6 +48,18 @@ TestReply RedirectTo(int status, const QByteArray& location) {
   TestReply reply = Whole(status, "moved");
   reply.headers = {{"Location", location}};
   return reply;
+}
+
+// Everything in `folder`, hidden files, links and pipes included.
+QStringList EntriesOf(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                QDir::NoDotAndDotDot);
+}
+
+// What stands at `path` itself (a link is not followed): a regular file, a link, a folder, a pipe.
+mode_t KindOf(const QString& path) {
+  struct stat status {};
+  return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
 }
 
 // Records the events that reach it; a close request is recorded and refused.
@@ -94,7 +110,7 @@ class FileDownloaderTest : public QObject {
     QFETCH(TestReply, reply);
     server_->Serve("/ea.mq4", reply);
     WriteFile(u"ea.mq4"_s, "an older file");
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QCOMPARE(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"ea.mq4"_s)), 0);
     QCOMPARE(ReadFile(u"ea.mq4"_s), reply.body);
     QCOMPARE(Entries(), QStringList{QStringLiteral("ea.mq4")});
@@ -123,7 +139,7 @@ class FileDownloaderTest : public QObject {
       server_->Serve("/hop" + QByteArray::number(hop), RedirectTo(statuses[hop], target));
     }
     server_->Serve("/ea.mq4", Whole(200, "the file"));
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     const int result = downloader.DownloadToFile(server_->Url("/hop0"), PathOf(u"ea.mq4"_s));
     QCOMPARE(result == 0, saved);
     QCOMPARE(Entries().size(), saved ? 1 : 0);
@@ -147,10 +163,53 @@ class FileDownloaderTest : public QObject {
     QFETCH(QString, name);
     server_->Serve("/ea.mq4", Whole(200, "the file"));
     url.replace(QStringLiteral("SERVER"), QString::fromStdString(server_->Root()));
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QVERIFY(downloader.DownloadToFile(url.toStdString(), PathOf(name)) != 0);
     QVERIFY(Entries().isEmpty());
     QVERIFY(server_->Requests().empty());
+  }
+
+  // A title is chosen by the site, so whatever stands at its path in the save folder must neither
+  // be written through nor replaced unless it is a regular file.
+  void refusesATargetThatIsNotARegularFile_data() {
+    QTest::addColumn<QString>("link_to");
+    QTest::addColumn<QString>("node");
+    QTest::newRow("link to a file outside the folder") << u"OUTSIDE/victim.txt"_s << QString();
+    QTest::newRow("link to a folder") << u"OUTSIDE"_s << QString();
+    QTest::newRow("dangling link") << u"OUTSIDE/missing.txt"_s << QString();
+    QTest::newRow("folder") << QString() << u"folder"_s;
+    QTest::newRow("pipe") << QString() << u"pipe"_s;
+  }
+
+  void refusesATargetThatIsNotARegularFile() {
+    QFETCH(QString, link_to);
+    QFETCH(QString, node);
+    QTemporaryDir outside;
+    QVERIFY(outside.isValid());
+    QFile victim(outside.filePath(u"victim.txt"_s));
+    QVERIFY(victim.open(QIODevice::WriteOnly));
+    QCOMPARE(victim.write("untouched"), 9);
+    victim.close();
+    const QString target = folder_->filePath(u"ea.mq4"_s);
+    if (!link_to.isEmpty()) {
+      link_to.replace(u"OUTSIDE"_s, outside.path());
+      QVERIFY(QFile::link(link_to, target));
+    } else if (node == u"folder"_s) {
+      QVERIFY(QDir().mkdir(target));
+    } else {
+      QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    }
+    const mode_t kind = KindOf(target);
+    server_->Serve("/ea.mq4", Whole(200, "planted"));
+    CurlFileDownloader downloader(loop_);
+    QVERIFY(downloader.DownloadToFile(server_->Url("/ea.mq4"), target.toStdString()) != 0);
+    QCOMPARE(Entries(), QStringList{QStringLiteral("ea.mq4")});
+    QCOMPARE(KindOf(target), kind);
+    QCOMPARE(QFileInfo(target).symLinkTarget(), link_to);
+    if (node == u"folder"_s) QVERIFY(EntriesOf(target).isEmpty());
+    QCOMPARE(EntriesOf(outside.path()), QStringList{QStringLiteral("victim.txt")});
+    QVERIFY(victim.open(QIODevice::ReadOnly));
+    QCOMPARE(victim.readAll(), QByteArray("untouched"));
   }
 
   void abortEndsTheTransferInFlightLeavingNoFile() {
@@ -159,7 +218,7 @@ class FileDownloaderTest : public QObject {
     slow.trickle_interval_ms = 20;
     server_->Serve("/ea.mq4", slow);
     WriteFile(u"old.mq4"_s, "an older file");
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QTimer::singleShot(200ms, this, [&downloader] { downloader.Abort(); });
     QVERIFY(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"old.mq4"_s)) != 0);
     QCOMPARE(ReadFile(u"old.mq4"_s), QByteArray("an older file"));
@@ -180,7 +239,7 @@ class FileDownloaderTest : public QObject {
                                   new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
       QCoreApplication::postEvent(&window, new QCloseEvent);
     });
-    QtFileDownloader downloader;
+    CurlFileDownloader downloader(loop_);
     QCOMPARE(downloader.DownloadToFile(server_->Url("/ea.mq4"), PathOf(u"ea.mq4"_s)), 0);
     QCOMPARE(window.seen, QList<QEvent::Type>{QEvent::Close});
     QCoreApplication::processEvents();
@@ -204,17 +263,15 @@ class FileDownloaderTest : public QObject {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
   }
 
-  // Everything in the folder, hidden temporary files included.
-  [[nodiscard]] QStringList Entries() const {
-    return QDir(folder_->path())
-        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-  }
+  // Everything in the save folder, hidden temporary files included.
+  [[nodiscard]] QStringList Entries() const { return EntriesOf(folder_->path()); }
 
   std::unique_ptr<QTemporaryDir> folder_;
   std::unique_ptr<TestHttpServer> server_;
+  platform::CurlMultiLoop loop_;
 };
 
 }  // namespace trawlbox::testing
 
-QTEST_MAIN(trawlbox::testing::FileDownloaderTest)
+TRAWLBOX_CURL_TEST_MAIN(trawlbox::testing::FileDownloaderTest)
 #include "file_downloader_test.moc"

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_http_transfer.h"
+#include "platform/qt/curl_http_transfer.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -11,7 +11,9 @@
 
 #include "collect/page_fetcher.h"
 #include "collect/window_state.h"
+#include "platform/qt/curl_multi_loop.h"
 #include "platform/qt/qt_event_yield.h"
+#include "tests/support/curl_test_main.h"
 #include "tests/support/test_http_server.h"
 
 Q_DECLARE_METATYPE(std::string)
@@ -20,15 +22,16 @@ namespace trawlbox::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using platform::QtHttpTransfer;
-using platform::QtHttpTransferLimits;
+using platform::CurlHttpTransfer;
+using platform::CurlMultiLoop;
+using platform::HttpTransferLimits;
 
 constexpr char kUserAgent[] =
     "Mozilla/5.0 (Windows; U; Windows NT 5.1; ja; rv:1.9.0.6) Gecko/2009011913 Firefox/3.0.6";
 
 // Limits short enough that a request left hanging fails within a fraction of a second.
-QtHttpTransferLimits ShortLimits() {
-  QtHttpTransferLimits limits;
+HttpTransferLimits ShortLimits() {
+  HttpTransferLimits limits;
   limits.stall_timeout = 300ms;
   limits.total_timeout = 5000ms;
   return limits;
@@ -59,12 +62,13 @@ class HookedYield : public platform::EventYield {
 
 // The engine's fetch over the real transfer.
 struct Fetch {
-  explicit Fetch(QtHttpTransferLimits limits = ShortLimits()) : transfer(limits) {}
+  explicit Fetch(HttpTransferLimits limits = ShortLimits()) : transfer(loop, limits) {}
   QByteArray Page(const std::string& url) {
     return QByteArray::fromStdString(collect::FetchPage(url, transfer, yield, state));
   }
 
-  QtHttpTransfer transfer;
+  CurlMultiLoop loop;
+  CurlHttpTransfer transfer;
   HookedYield yield;
   collect::WindowState state;
 };
@@ -87,6 +91,9 @@ class HttpTransferTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // With a resolver that blocks, every name look-up would freeze the window.
+  void initTestCase() { QVERIFY(CurlMultiLoop::ResolvesAsynchronously()); }
+
   void SendsTheOneUserAgentExactlyAsGiven() {
     TestHttpServer server;
     server.Serve("/page1", {.body = "page"});
@@ -137,7 +144,8 @@ class HttpTransferTest : public QObject {
     const QByteArray body = QByteArray(4095, 'a') + QStringLiteral("移動平均").toUtf8();
     TestHttpServer server;
     server.Serve("/p", {.body = body, .headers = {{"Content-Type", "text/html; charset=utf-8"}}});
-    QtHttpTransfer transfer(ShortLimits());
+    CurlMultiLoop loop;
+    CurlHttpTransfer transfer(loop, ShortLimits());
     platform::QtEventYield yield;
 
     QVERIFY(transfer.Execute(server.Url("/p"), "GET", std::string("User-Agent: ") + kUserAgent));
@@ -191,6 +199,10 @@ class HttpTransferTest : public QObject {
     QTest::newRow("no charset at all") << QByteArray() << utf8_title << title;
     QTest::newRow("unknown charset is utf-8")
         << QByteArray("text/html; charset=x-no-such-charset") << utf8_title << title;
+    QTest::newRow("unknown charset gives way to the meta charset")
+        << QByteArray("text/html; charset=x-no-such-charset")
+        << QByteArray("<meta charset=\"shift_jis\">") + sjis_title
+        << QStringLiteral("<meta charset=\"shift_jis\">") + title;
     QTest::newRow("invalid utf-8 replaced") << QByteArray("text/plain")
                                             << QByteArray(
                                                    "a\xff"
@@ -236,7 +248,7 @@ class HttpTransferTest : public QObject {
                    {.status = 302, .headers = {{"Location", next}}});
     }
     server.Serve("/hop" + QByteArray::number(hops), {.body = "arrived"});
-    QtHttpTransferLimits limits = ShortLimits();
+    HttpTransferLimits limits = ShortLimits();
     limits.max_redirects = 3;
     Fetch fetch(limits);
 
@@ -261,7 +273,8 @@ class HttpTransferTest : public QObject {
     QFETCH(std::string, url);
     QFETCH(std::string, operation);
     QFETCH(std::string, header);
-    QtHttpTransfer transfer(ShortLimits());
+    CurlMultiLoop loop;
+    CurlHttpTransfer transfer(loop, ShortLimits());
     std::string piece = "left over";
 
     QVERIFY(!transfer.Execute(url, operation, header));
@@ -303,7 +316,7 @@ class HttpTransferTest : public QObject {
     TestHttpServer server;
     server.Serve("/hang", {.mode = TestReply::Mode::kNeverAnswer});
     server.Serve("/p", {.body = "page"});
-    QtHttpTransferLimits limits;  // long time-outs: only the abort can end the wait
+    HttpTransferLimits limits;  // long time-outs: only the abort can end the wait
     Fetch fetch(limits);
     // As the window does when it is closed during a run.
     fetch.yield.after_wait = [&fetch](int) {
@@ -322,5 +335,5 @@ class HttpTransferTest : public QObject {
 
 }  // namespace trawlbox::testing
 
-QTEST_MAIN(trawlbox::testing::HttpTransferTest)
+TRAWLBOX_CURL_TEST_MAIN(trawlbox::testing::HttpTransferTest)
 #include "http_transfer_test.moc"

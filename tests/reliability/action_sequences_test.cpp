@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tests/collect/code_base_pages.h"
+#include "tests/support/curl_test_main.h"
 #include "tests/support/test_http_server.h"
 #include "tests/support/window_rig.h"
 
@@ -368,5 +369,5 @@ class ActionSequencesTest : public QObject {
 
 }  // namespace trawlbox::testing
 
-QTEST_MAIN(trawlbox::testing::ActionSequencesTest)
+TRAWLBOX_CURL_TEST_MAIN(trawlbox::testing::ActionSequencesTest)
 #include "action_sequences_test.moc"

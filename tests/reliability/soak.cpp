@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/qt/curl_library.h"
 #include "results/result_grid.h"
 #include "tests/collect/code_base_pages.h"
 #include "tests/reliability/process_memory.h"
@@ -188,6 +189,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     return trawlbox::testing::Serve(entries);
   }
+  const trawlbox::platform::CurlLibrary curl;
   QApplication app(argc, argv);
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 2;
   if (rounds < 2) return 2;

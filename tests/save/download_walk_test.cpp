@@ -88,28 +88,48 @@ TEST(DownloadWalk, StatusLineMovesOnlyWithSuccessesAndTheMessageCountsThem) {
   struct Case {
     const char* name;
     int rows;
+    int collected;
     std::vector<std::string> succeeding;
     std::vector<std::string> statuses;
     int saved;
   };
+  // Rows 3000 and up lie past the grid: they keep the result of row 2999.
+  std::vector<std::string> counted_past_the_grid = {""};
+  for (int row = 2999; row <= 3005; ++row) counted_past_the_grid.push_back(Progress(row, 3005));
+  counted_past_the_grid.emplace_back("");
   const std::vector<Case> cases = {
       {"every download succeeds",
+       3,
        3,
        {"http://h/1", "http://h/2", "http://h/3"},
        {"", Progress(1, 3), Progress(2, 3), Progress(3, 3), ""},
        3},
-      {"row 3 of 12", 12, {"http://h/3"}, {"", Progress(3, 12), ""}, 1},
-      {"every download fails", 4, {}, {"", ""}, 0},
+      {"row 3 of 12", 12, 12, {"http://h/3"}, {"", Progress(3, 12), ""}, 1},
+      {"every download fails", 4, 4, {}, {"", ""}, 0},
+      {"count past the grid, last row saved",
+       2999,
+       3005,
+       {"http://h/2999"},
+       counted_past_the_grid,
+       1},
+      {"count past the grid, last row failed",
+       2999,
+       3005,
+       {"http://h/2998"},
+       {"", Progress(2998, 3005), ""},
+       1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Walker w;
     w.Write(1, c.rows);
+    w.state.CollectedCount = static_cast<std::int16_t>(c.collected);
     w.downloader.result = [&c](const std::string& url, const std::string&) {
       return std::find(c.succeeding.begin(), c.succeeding.end(), url) != c.succeeding.end() ? 0 : 1;
     };
     w.Run();
     EXPECT_EQ(w.downloader.calls.size(), static_cast<std::size_t>(c.rows));
+    EXPECT_EQ(w.yield.calls, c.collected);
     EXPECT_EQ(w.window.statuses, c.statuses);
     EXPECT_EQ(w.messages.shown,
               (decltype(w.messages.shown){{MessageIcon::kInformation, Saved(c.saved, "/save")}}));

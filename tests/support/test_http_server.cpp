@@ -3,10 +3,15 @@
 #include <sys/socket.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QHostAddress>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QObject>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -14,6 +19,7 @@
 #include <algorithm>
 #include <future>
 #include <map>
+#include <utility>
 
 namespace trawlbox::testing {
 
@@ -274,10 +280,52 @@ class Connection : public QObject {
   QByteArray endless_block_;
 };
 
+QString TlsFile(const char* name) {
+  return QStringLiteral(TRAWLBOX_TEST_TLS_DIR "/") + QLatin1StringView(name);
+}
+
+// The certificate and key a server in `scheme` shows; a null configuration for plain http.
+QSslConfiguration TlsIdentity(TestHttpServer::Scheme scheme) {
+  if (scheme == TestHttpServer::Scheme::kHttp) return {};
+  const char* name =
+      scheme == TestHttpServer::Scheme::kHttpsSignedByTestCa ? "signed" : "self_signed";
+  QFile key_file(TlsFile(name) + QStringLiteral(".key"));
+  if (!key_file.open(QIODevice::ReadOnly)) qFatal("no test key %s", name);
+  QSslConfiguration identity = QSslConfiguration::defaultConfiguration();
+  identity.setLocalCertificateChain(
+      QSslCertificate::fromPath(TlsFile(name) + QStringLiteral(".pem")));
+  identity.setPrivateKey(QSslKey(&key_file, QSsl::Ec));
+  identity.setPeerVerifyMode(QSslSocket::VerifyNone);
+  return identity;
+}
+
+// Hands out sockets that speak TLS with `identity`; its handshake runs on this server's thread
+// while the connection already waits for the request.
+class TlsServer : public QTcpServer {
+ public:
+  explicit TlsServer(QSslConfiguration identity) : identity_(std::move(identity)) {}
+
+ protected:
+  void incomingConnection(qintptr descriptor) override {
+    auto* socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+      delete socket;
+      return;
+    }
+    socket->setSslConfiguration(identity_);
+    socket->startServerEncryption();
+    addPendingConnection(socket);
+  }
+
+ private:
+  QSslConfiguration identity_;
+};
+
 // Owns every server object inside run(), so they are created, used and destroyed on this thread.
 class ServerThread : public QThread {
  public:
-  explicit ServerThread(SharedState& state) : state_(state) {}
+  ServerThread(SharedState& state, TestHttpServer::Scheme scheme)
+      : state_(state), scheme_(scheme) {}
 
   // Starts the thread; returns the port it listens on, 0 when it could not listen.
   [[nodiscard]] quint16 StartListening() {
@@ -288,13 +336,16 @@ class ServerThread : public QThread {
 
  protected:
   void run() override {
-    QTcpServer server;
-    const bool listening = server.listen(QHostAddress::LocalHost, 0);
-    port_.set_value(listening ? server.serverPort() : quint16{0});
+    const std::unique_ptr<QTcpServer> server =
+        scheme_ == TestHttpServer::Scheme::kHttp
+            ? std::make_unique<QTcpServer>()
+            : std::make_unique<TlsServer>(TlsIdentity(scheme_));
+    const bool listening = server->listen(QHostAddress::LocalHost, 0);
+    port_.set_value(listening ? server->serverPort() : quint16{0});
     if (!listening) return;
-    connect(&server, &QTcpServer::newConnection, &server, [&server, this] {
-      while (QTcpSocket* socket = server.nextPendingConnection()) {
-        new Connection(socket, state_, &server);
+    connect(server.get(), &QTcpServer::newConnection, server.get(), [&server, this] {
+      while (QTcpSocket* socket = server->nextPendingConnection()) {
+        new Connection(socket, state_, server.get());
       }
     });
     exec();
@@ -302,6 +353,7 @@ class ServerThread : public QThread {
 
  private:
   SharedState& state_;
+  const TestHttpServer::Scheme scheme_;
   std::promise<quint16> port_;
 };
 
@@ -314,14 +366,19 @@ QByteArray RecordedRequest::Header(const QByteArray& name) const {
   return {};
 }
 
+std::string TestCaFile() { return TlsFile("test_ca.pem").toStdString(); }
+
 class TestHttpServer::Impl {
  public:
+  explicit Impl(Scheme scheme) : thread(state, scheme), https(scheme != Scheme::kHttp) {}
+
   SharedState state;
-  ServerThread thread{state};
+  ServerThread thread;
+  const bool https;
   quint16 port = 0;
 };
 
-TestHttpServer::TestHttpServer() : impl_(std::make_unique<Impl>()) {
+TestHttpServer::TestHttpServer(Scheme scheme) : impl_(std::make_unique<Impl>(scheme)) {
   Q_ASSERT(QCoreApplication::instance() != nullptr);
   impl_->port = impl_->thread.StartListening();
 }
@@ -333,7 +390,7 @@ TestHttpServer::~TestHttpServer() {
 }
 
 std::string TestHttpServer::Root() const {
-  return "http://127.0.0.1:" + std::to_string(impl_->port);
+  return (impl_->https ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(impl_->port);
 }
 
 std::string TestHttpServer::Url(std::string_view path) const { return Root() + std::string(path); }

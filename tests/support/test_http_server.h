@@ -45,18 +45,30 @@ struct RecordedRequest {
   [[nodiscard]] QByteArray Header(const QByteArray& name) const;
 };
 
+// The file of the certificate authority that signed the certificate of a server in
+// kHttpsSignedByTestCa mode; no system trusts it.
+[[nodiscard]] std::string TestCaFile();
+
 // A real HTTP/1.1 server on 127.0.0.1, on a port the system picks, answering from its own thread
 // so that a client that blocks the test's thread is still served. Paths not set up with Serve
 // answer 404 with a short HTML body. Safe to call from any thread. A QCoreApplication must exist
 // (QTEST_MAIN makes one): without it Qt runs no event loop, on this thread or any other.
 class TestHttpServer {
  public:
-  TestHttpServer();
+  enum class Scheme {
+    kHttp,
+    // https, with a certificate for 127.0.0.1 signed by the authority in TestCaFile().
+    kHttpsSignedByTestCa,
+    // https, with a certificate for 127.0.0.1 that no authority signed.
+    kHttpsSelfSigned,
+  };
+
+  explicit TestHttpServer(Scheme scheme = Scheme::kHttp);
   ~TestHttpServer();
   TestHttpServer(const TestHttpServer&) = delete;
   TestHttpServer& operator=(const TestHttpServer&) = delete;
 
-  // "http://127.0.0.1:PORT", no trailing slash.
+  // "http://127.0.0.1:PORT" ("https://…" for https), no trailing slash.
   [[nodiscard]] std::string Root() const;
   // Root() followed by `path` ("/page1").
   [[nodiscard]] std::string Url(std::string_view path) const;

@@ -9,7 +9,7 @@ namespace trawlbox::testing {
 namespace {
 
 app::MainWindowDependencies Fakes(WindowRig& rig, collect::SiteRootPair roots,
-                                  platform::QtHttpTransferLimits limits) {
+                                  platform::HttpTransferLimits limits) {
   app::MainWindowDependencies deps;
   deps.site_roots = std::move(roots);
   deps.sleeper = &rig.sleeper;
@@ -23,7 +23,7 @@ app::MainWindowDependencies Fakes(WindowRig& rig, collect::SiteRootPair roots,
 
 }  // namespace
 
-WindowRig::WindowRig(collect::SiteRootPair roots, platform::QtHttpTransferLimits limits)
+WindowRig::WindowRig(collect::SiteRootPair roots, platform::HttpTransferLimits limits)
     : window(Fakes(*this, std::move(roots), limits)) {}
 
 bool WindowRig::ShowActive() {

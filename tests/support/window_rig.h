@@ -9,7 +9,7 @@
 
 #include "app/main_window.h"
 #include "collect/site_roots.h"
-#include "platform/qt/qt_http_transfer.h"
+#include "platform/qt/curl_http_transfer.h"
 #include "tests/support/command_fakes.h"
 #include "tests/support/fakes.h"
 
@@ -21,7 +21,7 @@ namespace trawlbox::testing {
 // them at a local server. The clipboard is the system's own.
 class WindowRig {
  public:
-  explicit WindowRig(collect::SiteRootPair roots = {}, platform::QtHttpTransferLimits limits = {});
+  explicit WindowRig(collect::SiteRootPair roots = {}, platform::HttpTransferLimits limits = {});
 
   // Shows the window and waits until it can take input; false when it never became active.
   [[nodiscard]] bool ShowActive();
