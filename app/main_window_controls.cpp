@@ -106,6 +106,9 @@ MainWindowControls BuildMainWindowControls(QMainWindow& window, results::ResultG
   c.MSFlexGrid->setAccessibleName(c.fraResults->title());
 
   c.lblStatus = Place(new QLabel(client), "lblStatus", TwipsRect(120, 7440, 9135, 255));
+  // A label whose size may change asks its parent to lay out again at every new text, one posted
+  // event and one wake-up of the event loop each time; the status line changes at every yield.
+  c.lblStatus->setFixedSize(c.lblStatus->size());
 
   c.mnuEnd = window.menuBar()->addAction(Text("終了(&X)"));
   c.mnuEnd->setObjectName(QStringLiteral("mnuEnd"));
