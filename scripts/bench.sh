@@ -177,11 +177,12 @@ for run in $(seq "$runs"); do
   fresh "$scratch/curl-files"
   start=$(now); curl_run "$scratch/files.curl"; files_s=$(elapsed "$start" "$(now)")
   [ "$(ls "$scratch/curl-files" | wc -l)" = "$file_count" ] || { echo "curl saved too few files" >&2; exit 1; }
-  fresh "$scratch/floor"
+  # Each durable phase starts with nothing of an earlier phase left to write back.
+  fresh "$scratch/floor" && sync
   floor_s=$(field floor_seconds "$("$bin/trawlbox_bench_durable_floor" "$scratch/floor" "$file_count" "$file_bytes")")
   curl_floor_s=$(field curl_floor_seconds "$("$bin/trawlbox_bench_curl_floor" "$scratch/pages.txt")")
 
-  fresh "$scratch/save"
+  fresh "$scratch/save" && sync
   picture_args=()
   [ "$run" = 1 ] && [ -n "$picture" ] && picture_args=("$picture")
   out=$(window xcb on_display "$bin/trawlbox_bench_window" run "$root" "$scratch/save/" "${picture_args[@]}")
