@@ -126,8 +126,8 @@ page_count=$(wc -l <"$scratch/pages.txt")
 file_count=$(wc -l <"$scratch/files.txt")
 
 awk '{ printf "url = \"%s\"\noutput = \"/dev/null\"\n", $0 }' "$scratch/pages.txt" >"$scratch/pages.curl"
-awk -v dir="$scratch/curl-files" '{ n = split($0, p, "/"); printf "url = \"%s\"\noutput = \"%s/%s\"\n", $0, dir, p[n] }' \
-  "$scratch/files.txt" >"$scratch/files.curl"
+awk '{ n = split($0, p, "/"); printf "url = \"%s\"\noutput = \"%s\"\n", $0, p[n] }' "$scratch/files.txt" \
+  >"$scratch/files.curl"
 
 # Seconds since the epoch, to the microsecond.
 now() { echo "$EPOCHREALTIME"; }
@@ -136,10 +136,9 @@ elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", b - a }'; }
 field() { sed -n "s/^$1=//p" <<<"$2"; }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
-fresh() { rm -rf "$1" && mkdir -p "$1"; }
 
 # One curl process, the URLs one after the other over one kept-alive connection.
-curl_run() { curl --silent --show-error --fail --config "$1"; }
+curl_run() { curl --silent --show-error --fail --config "$@"; }
 
 # The window on its own X server (a free display), as a user sees it.
 on_display() {
@@ -174,18 +173,22 @@ declare -a collect_ratio walk_ratio a11y_ratio offscreen_ratio floor_ratio
 for run in $(seq "$runs"); do
   echo "run $run of $runs: curl, libcurl's floor, durable writes, the window" >&2
   start=$(now); curl_run "$scratch/pages.curl"; pages_s=$(elapsed "$start" "$(now)")
-  fresh "$scratch/curl-files"
-  start=$(now); curl_run "$scratch/files.curl"; files_s=$(elapsed "$start" "$(now)")
-  [ "$(ls "$scratch/curl-files" | wc -l)" = "$file_count" ] || { echo "curl saved too few files" >&2; exit 1; }
+  # Every run writes into folders of its own that nothing was deleted from: a file system slows
+  # down creating files where thousands were just deleted, which would weigh on whichever phase
+  # came next.
+  disk=$scratch/run$run
+  mkdir -p "$disk/curl-files" "$disk/floor" "$disk/save"
+  start=$(now); curl_run "$scratch/files.curl" --output-dir "$disk/curl-files"; files_s=$(elapsed "$start" "$(now)")
+  [ "$(ls "$disk/curl-files" | wc -l)" = "$file_count" ] || { echo "curl saved too few files" >&2; exit 1; }
   # Each durable phase starts with nothing of an earlier phase left to write back.
-  fresh "$scratch/floor" && sync
-  floor_s=$(field floor_seconds "$("$bin/trawlbox_bench_durable_floor" "$scratch/floor" "$file_count" "$file_bytes")")
+  sync
+  floor_s=$(field floor_seconds "$("$bin/trawlbox_bench_durable_floor" "$disk/floor" "$file_count" "$file_bytes")")
   curl_floor_s=$(field curl_floor_seconds "$("$bin/trawlbox_bench_curl_floor" "$scratch/pages.txt")")
 
-  fresh "$scratch/save" && sync
+  sync
   picture_args=()
   [ "$run" = 1 ] && [ -n "$picture" ] && picture_args=("$picture")
-  out=$(window xcb on_display "$bin/trawlbox_bench_window" run "$root" "$scratch/save/" "${picture_args[@]}")
+  out=$(window xcb on_display "$bin/trawlbox_bench_window" run "$root" "$disk/save/" "${picture_args[@]}")
   [ "$(field platform "$out")" = xcb ] || { echo "the window was not on the X display" >&2; exit 1; }
   collect_s=$(field collect_seconds "$out")
   walk_s=$(field walk_seconds "$out")
