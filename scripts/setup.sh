@@ -9,7 +9,7 @@ packages=(
   libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev curl
   fonts-ipafont-gothic
-  xvfb xauth
+  xvfb xauth xdotool xclip
   desktop-file-utils appstream dpkg-dev
 )
 
