@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev curl
   fonts-ipafont-gothic
   xvfb xauth xdotool xclip
-  desktop-file-utils appstream dpkg-dev
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
