@@ -46,8 +46,10 @@ debian_mirror() {
         }
       }' "$file"
   done
-  cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-    sed 's/\[[^]]*\]//' | awk -v suite="$suite" '$1 == "deb" && $3 == suite { print $2 }'
+  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$file" ] || continue
+    sed 's/\[[^]]*\]//' "$file" | awk -v suite="$suite" '$1 == "deb" && $3 == suite { print $2 }'
+  done
 }
 
 # Runs a command inside the root as root, with a clean environment.
@@ -118,7 +120,7 @@ if ! command -v debootstrap >/dev/null; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
     debootstrap debian-archive-keyring
 fi
-mirror=$(debian_mirror | head -n 1)
+mirror=$(debian_mirror | head -n 1) || true
 [ -n "$mirror" ] || fail "no apt source on this machine names Debian 12 ($suite)"
 
 mkdir -p "$cache"
