@@ -17,7 +17,7 @@ xdotool windowfocus --sync "$window"
 xdotool key --clearmodifiers Tab Tab Tab ctrl+a ctrl+c
 
 # The program answers the clipboard request once it has handled the keys.
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   if text=$(xclip -out -selection clipboard 2>/dev/null) && [ -n "$text" ]; then
     printf '%s\n' "$text"
     exit 0
