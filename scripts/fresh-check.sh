@@ -80,10 +80,10 @@ inside() {
   in_root bash -c 'cd /srv/trawlbox && bash scripts/test.sh'
 
   phase "bash scripts/build-deb.sh, and apt-get install of the package"
-  local deb
-  deb=$(in_root bash -c 'cd /srv/trawlbox && bash scripts/build-deb.sh' | tee /dev/stderr |
-    tail -n 1)
-  in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb"
+  # The script prints the package's path last.
+  in_root bash -c 'cd /srv/trawlbox && bash scripts/build-deb.sh | tee /tmp/build-deb.out'
+  in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
+    "$(tail -n 1 "$root/tmp/build-deb.out")"
 
   phase "the installed program, started as the new user $user"
   in_root useradd --create-home --shell /bin/bash "$user"
