@@ -12,6 +12,7 @@ file(RELATIVE_PATH trawlbox_installed_marker
   ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/trawlbox/installed)
 target_compile_definitions(trawlbox_platform_qt
   PRIVATE TRAWLBOX_INSTALLED_MARKER="${trawlbox_installed_marker}")
+
 install(FILES ${PROJECT_SOURCE_DIR}/data/trawlbox.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/hicolor/scalable/apps/trawlbox.svg
