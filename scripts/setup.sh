@@ -9,8 +9,8 @@ packages=(
   libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev curl
   fonts-ipafont-gothic
-  xvfb xauth
-  desktop-file-utils appstream dpkg-dev
+  xvfb xauth xdotool xclip
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
