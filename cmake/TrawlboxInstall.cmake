@@ -3,6 +3,16 @@
 include(GNUInstallDirs)
 
 install(TARGETS trawlbox RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The installed program tells itself from one in a build or unpacked folder by this file, looked
+# up from its own folder by the same relative path under any prefix: installed, it starts saving
+# into the user's download folder instead of its own, a system folder.
+install(FILES ${PROJECT_SOURCE_DIR}/data/installed DESTINATION ${CMAKE_INSTALL_DATADIR}/trawlbox)
+file(RELATIVE_PATH trawlbox_installed_marker
+  ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/trawlbox/installed)
+target_compile_definitions(trawlbox_platform_qt
+  PRIVATE TRAWLBOX_INSTALLED_MARKER="${trawlbox_installed_marker}")
+
 install(FILES ${PROJECT_SOURCE_DIR}/data/trawlbox.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/hicolor/scalable/apps/trawlbox.svg

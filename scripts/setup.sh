@@ -10,8 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev curl
   nginx at-spi2-core dbus
   fonts-ipafont-gothic
-  xvfb xauth
-  desktop-file-utils appstream dpkg-dev
+  xvfb xauth xdotool xclip
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -1,18 +1,37 @@
 // Shows the main window as the program starts and saves what it draws to the PNG file named on the
-// command line.
+// command line. Given the root of a local MQL5-style site and a maximum, it first gathers that
+// many entries from the site, with the mq4 box unticked, so the picture shows the program at
+// work. The save folder is whatever the program's own start-up finds for the folder this tool
+// lies in: placed beside an installed program, it shows what that program starts with.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QString>
 #include <QTest>
 #include <cstdio>
+#include <string>
 
 #include "app/fonts.h"
 #include "app/main_window.h"
+#include "platform/message_box.h"
 #include "platform/qt/curl_library.h"
 
+namespace {
+
+// The closing message of a run would hold the tool up; the picture shows the window only.
+class UnshownMessageBox : public trawlbox::platform::MessageBox {
+ public:
+  void Show(trawlbox::platform::MessageIcon /*icon*/, const std::string& /*text*/) override {}
+};
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT.png\n", argc > 0 ? argv[0] : "trawlbox_screenshot");
+  if (argc != 2 && argc != 4) {
+    std::fprintf(stderr, "usage: %s OUTPUT.png [MQL5_SITE_ROOT MAXIMUM]\n",
+                 argc > 0 ? argv[0] : "trawlbox_screenshot");
     return 2;
   }
   const QString output = QString::fromLocal8Bit(argv[1]);
@@ -21,11 +40,27 @@ int main(int argc, char* argv[]) {
   QApplication application(qt_argc, argv);
   trawlbox::app::InstallFontSubstitutions();
 
-  trawlbox::app::MainWindow window;
+  UnshownMessageBox messages;
+  trawlbox::app::MainWindowDependencies deps;
+  deps.messages = &messages;
+  // The MQL4 slot is never asked for: its box is unticked.
+  if (argc == 4) deps.site_roots = {"http://127.0.0.1:9", argv[2]};
+  trawlbox::app::MainWindow window(deps);
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) {
     std::fprintf(stderr, "the window was never shown\n");
     return 1;
+  }
+  if (argc == 4) {
+    window.findChild<QCheckBox*>(QStringLiteral("chkSEngines(0)"))->setChecked(false);
+    window.findChild<QComboBox*>(QStringLiteral("cboMaxCount"))
+        ->setEditText(QString::fromLocal8Bit(argv[3]));
+    // The whole run happens inside the click.
+    window.findChild<QPushButton*>(QStringLiteral("cmdSubmit"))->click();
+    if (window.State().CollectedCount == 0) {
+      std::fprintf(stderr, "nothing was gathered from %s\n", argv[2]);
+      return 1;
+    }
   }
   if (!window.grab().save(output, "PNG")) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);

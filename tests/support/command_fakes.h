@@ -39,11 +39,14 @@ class ScriptedFolderChooser : public platform::FolderChooser {
   std::vector<std::string> titles;
 };
 
-// Places the executable in `folder`; MoveTo moves it between two questions.
+// Places the executable in `folder`, run where it was built; MoveTo moves it between two
+// questions.
 class FixedProgramLocation : public platform::ProgramLocation {
  public:
   explicit FixedProgramLocation(std::string folder) : folder_(std::move(folder)) {}
   [[nodiscard]] std::string ExecutableFolder() const override { return folder_; }
+  [[nodiscard]] bool Installed() const override { return false; }
+  [[nodiscard]] std::string DownloadFolder() const override { return "/home/user/Downloads"; }
   void MoveTo(std::string folder) { folder_ = std::move(folder); }
 
  private:
