@@ -16,8 +16,6 @@ class FramePacer : public QObject {
   Q_OBJECT
 
  public:
-  static constexpr int kFrameMs = 16;
-
   // Paces `window`, a top-level widget that must outlive the pacer.
   explicit FramePacer(QWidget& window);
 
