@@ -38,17 +38,11 @@ if [ -z "$bin" ]; then
   bin=build/bench/bench
 fi
 bin=$(cd "$bin" && pwd)
-# Debian installs nginx into /usr/sbin, which a normal user's PATH may lack.
-nginx=$(PATH=$PATH:/usr/sbin command -v nginx) || { echo "nginx is missing: bash scripts/setup.sh" >&2; exit 1; }
-
 # On the build's own disk, not in a tmpfs: the durable writes must reach a real file system.
 scratch=$(mktemp -d "$bin/scratch.XXXXXX")
-server_pid=""
+source scripts/serve-site.sh
 cleanup() {
-  if [ -n "$server_pid" ]; then
-    kill "$server_pid" 2>/dev/null || true
-    wait "$server_pid" 2>/dev/null || true
-  fi
+  stop_site
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -62,65 +56,8 @@ else
 fi
 file_bytes=${shape[2]}
 
-# nginx on 127.0.0.1 with a configuration of its own: files as they are (pages as UTF-8 HTML, the
-# downloads as octet streams), one kept-alive connection for a whole run, nothing logged per
-# request, and a page under /slow/ that is held back for $held_ms when it is asked for again
-# within that time (the rate limiter delays rather than refuses).
-start_nginx() {
-  local port=$1 dir=$scratch/nginx
-  mkdir -p "$dir"
-  local user_line=""
-  # Workers started by root would drop to an unprivileged user that cannot read the scratch folder.
-  [ "$(id -u)" = 0 ] && user_line="user root;"
-  cat >"$dir/nginx.conf" <<CONF
-$user_line
-daemon off;
-worker_processes 1;
-pid $dir/nginx.pid;
-error_log $dir/error.log warn;
-events { worker_connections 64; }
-http {
-  access_log off;
-  client_body_temp_path $dir/client_body;
-  proxy_temp_path $dir/proxy;
-  fastcgi_temp_path $dir/fastcgi;
-  uwsgi_temp_path $dir/uwsgi;
-  scgi_temp_path $dir/scgi;
-  types { }
-  default_type text/html;
-  charset utf-8;
-  sendfile on;
-  tcp_nodelay on;
-  keepalive_requests 100000;
-  keepalive_timeout 600s;
-  limit_req_zone \$binary_remote_addr zone=held:1m rate=$((60000 / held_ms))r/m;
-  server {
-    listen 127.0.0.1:$port;
-    root $scratch/site;
-    location /files/ { default_type application/octet-stream; }
-    location /slow/ { limit_req zone=held burst=10; }
-  }
-}
-CONF
-  "$nginx" -p "$dir" -e "$dir/error.log" -c "$dir/nginx.conf" &
-  server_pid=$!
-  for _ in $(seq 200); do
-    kill -0 "$server_pid" 2>/dev/null || break
-    curl --silent --output /dev/null "http://127.0.0.1:$port/" && return 0
-    sleep 0.05
-  done
-  kill "$server_pid" 2>/dev/null || true
-  wait "$server_pid" 2>/dev/null || true
-  server_pid=""
-  return 1
-}
-# A port nobody else holds: nginx gives up at once on one that is taken, and another is tried.
-for _ in $(seq 20); do
-  port=$((20000 + RANDOM % 40000))
-  start_nginx "$port" && break
-done
-[ -n "$server_pid" ] || { echo "nginx did not start:" >&2; cat "$scratch/nginx/error.log" >&2; exit 1; }
-root="http://127.0.0.1:$port"
+serve_site "$scratch" "$held_ms"
+root=$site_root
 "$bin/trawlbox_bench_site" "$scratch" "$root" "${shape[@]}"
 page_count=$(wc -l <"$scratch/pages.txt")
 file_count=$(wc -l <"$scratch/files.txt")
@@ -316,7 +253,7 @@ fi
 echo
 echo "Machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)," \
   "$(awk '/MemTotal/ { printf "%.0f GB", $2 * 1024 / 1e9 }' /proc/meminfo) memory, $(uname -sr);" \
-  "load average before the runs: $load; $("$nginx" -v 2>&1 | sed 's/^nginx version: //'), $(curl --version | head -1 | cut -d' ' -f1-2)," \
+  "load average before the runs: $load; $(PATH=$PATH:/usr/sbin nginx -v 2>&1 | sed 's/^nginx version: //'), $(curl --version | head -1 | cut -d' ' -f1-2)," \
   "Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo unknown)."
 
 [ "$tiny" = 1 ] && exit 0

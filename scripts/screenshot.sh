@@ -16,25 +16,22 @@ build=build/screenshot
 [ "$output" = docs/screenshot.png ] && output_scale2=$build/screenshot-scale2.png
 mkdir -p "$(dirname "$output")" "$build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j 2 --target trawlbox trawlbox_screenshot trawlbox_bench_server
+cmake --build "$build" -j 2 --target trawlbox trawlbox_screenshot trawlbox_bench_site
 
 prefix=$PWD/$build/prefix
 rm -rf "$prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 cp "$build/tools/trawlbox_screenshot" "$prefix/bin/"
 
-# One listing page of 20 entries with 1 KiB files, answering at once; the window gathers 12.
-site=$build/site
-rm -rf "$site"
-mkdir -p "$site"
-"$build/bench/trawlbox_bench_server" "$site" 1 20 1024 0 &
-server=$!
-trap 'kill "$server" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-  [ -s "$site/root.txt" ] && break
-  sleep 0.1
-done
-root=$(cat "$site/root.txt")
+# One listing page of 20 entries with 1 KiB files, served by nginx; the window gathers 12.
+work=$PWD/$build/site
+rm -rf "$work"
+mkdir -p "$work"
+source scripts/serve-site.sh
+trap stop_site EXIT
+serve_site "$work" 1000
+root=$site_root
+"$build/bench/trawlbox_bench_site" "$work" "$root" 1 20 1024
 
 take() {
   unshare --user --map-root-user --mount bash -c '
