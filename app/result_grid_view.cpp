@@ -21,6 +21,9 @@ using results::CellPosition;
 
 namespace {
 
+// One frame of a display refreshed 60 times a second.
+constexpr int kFrameMs = 16;
+
 // The heading row. With its sections not highlighted it shows nothing of the selection, so it
 // skips the repaint that every move of the selection would otherwise cost it: during a collection
 // run that is one repaint per entry.
@@ -68,6 +71,9 @@ ResultGridView::ResultGridView(results::ResultGrid& grid, QWidget* parent)
   horizontalHeader()->viewport()->installEventFilter(this);
 
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ResultGridView::OnScrolled);
+  selection_frame_.setSingleShot(true);
+  selection_frame_.setInterval(kFrameMs);
+  connect(&selection_frame_, &QTimer::timeout, this, &ResultGridView::ShowGridSelection);
 
   grid_.SetObserver(this);
   HighlightChanged();
@@ -85,6 +91,7 @@ void ResultGridView::selectAll() {
   if (grid_.SetCurrent(1, 0)) {
     static_cast<void>(grid_.SetSelectionEnd(grid_.RowCount() - 1, grid_.ColumnCount() - 1));
   }
+  ShowGridSelection();
 }
 
 void ResultGridView::keyboardSearch(const QString& /*search*/) {}
@@ -200,6 +207,7 @@ bool ResultGridView::eventFilter(QObject* watched, QEvent* event) {
 void ResultGridView::MoveTo(CellPosition cell, bool extend) {
   static_cast<void>(extend ? grid_.SetSelectionEnd(cell.row, cell.col)
                            : grid_.SetCurrent(cell.row, cell.col));
+  ShowGridSelection();
 }
 
 void ResultGridView::SelectColumns(int col, bool extend) {
@@ -207,6 +215,7 @@ void ResultGridView::SelectColumns(int col, bool extend) {
   if (grid_.SetCurrent(1, first_col)) {
     static_cast<void>(grid_.SetSelectionEnd(grid_.RowCount() - 1, col));
   }
+  ShowGridSelection();
 }
 
 CellPosition ResultGridView::CellNear(QPoint point) const {
@@ -246,7 +255,13 @@ void ResultGridView::RowRemoved(int /*row*/) {
 
 void ResultGridView::AllCellsChanged() { model_->AllCellsChanged(); }
 
-void ResultGridView::SelectionChanged() { ShowGridSelection(); }
+void ResultGridView::SelectionChanged() {
+  // The item view announces every change of its selection and current cell on the accessibility
+  // bus, which would cost a run more than writing the entry that moved them. The handlers of the
+  // user's input show their own moves at once; the commands act on the grid's selection, which is
+  // always current, so waiting delays only what is painted and announced.
+  if (!selection_frame_.isActive()) selection_frame_.start();
+}
 
 void ResultGridView::HighlightChanged() {
   const QPalette system = QGuiApplication::palette();
@@ -301,10 +316,12 @@ void ResultGridView::OnScrolled(int value) {
 }
 
 void ResultGridView::ShowGridSelection() {
+  selection_frame_.stop();
+  QItemSelectionModel& shown = *selectionModel();
   const CellPosition current = grid_.Current();
   const CellPosition end = grid_.SelectionEnd();
   if (current.row < 1 || end.row < 1) {
-    selectionModel()->clear();
+    shown.clear();
     return;
   }
   const QModelIndex top_left =
@@ -313,11 +330,13 @@ void ResultGridView::ShowGridSelection() {
   const QModelIndex bottom_right =
       model_->index(ResultGridTableModel::ModelRow(std::max(current.row, end.row)),
                     std::max(current.col, end.col));
-  selectionModel()->setCurrentIndex(
-      model_->index(ResultGridTableModel::ModelRow(current.row), current.col),
-      QItemSelectionModel::NoUpdate);
-  selectionModel()->select(QItemSelection(top_left, bottom_right),
-                           QItemSelectionModel::ClearAndSelect);
+  const QModelIndex current_index =
+      model_->index(ResultGridTableModel::ModelRow(current.row), current.col);
+  const QItemSelection rectangle(top_left, bottom_right);
+  if (shown.currentIndex() != current_index) {
+    shown.setCurrentIndex(current_index, QItemSelectionModel::NoUpdate);
+  }
+  if (shown.selection() != rectangle) shown.select(rectangle, QItemSelectionModel::ClearAndSelect);
 }
 
 }  // namespace trawlbox::app

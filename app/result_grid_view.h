@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QTableView>
+#include <QTimer>
 
 #include "app/result_grid_table_model.h"
 #include "results/result_grid.h"
@@ -22,6 +23,9 @@ namespace trawlbox::app {
 // - other buttons select nothing, so a command on the current row acts on that row whatever lies
 //   under the pointer.
 // Tab and Shift+Tab leave the grid.
+// The user's moves are shown at once; the program's (a collection run moves the current cell at
+// every entry) at most once a frame, as the window paints, since each change the view shows is also
+// announced to the accessibility bus.
 class ResultGridView : public QTableView, private results::ResultGridObserver {
   Q_OBJECT
 
@@ -70,7 +74,8 @@ class ResultGridView : public QTableView, private results::ResultGridObserver {
   [[nodiscard]] results::CellPosition CellNear(QPoint point) const;
   [[nodiscard]] results::CellPosition Clamped(results::CellPosition cell) const;
   void ScrollToCell(results::CellPosition cell);
-  // Shows the grid's current cell and selection.
+  // Shows the grid's current cell and selection now, changing only what the view does not show
+  // already.
   void ShowGridSelection();
   void OnScrolled(int value);
 
@@ -81,6 +86,8 @@ class ResultGridView : public QTableView, private results::ResultGridObserver {
   // Set while the top row passes between grid and view in either direction, so that it is not
   // handed back where it came from.
   bool syncing_top_row_ = false;
+  // Runs while a move of the grid's selection waits to be shown.
+  QTimer selection_frame_;
 };
 
 }  // namespace trawlbox::app
