@@ -5,11 +5,6 @@
 
 namespace trawlbox::app {
 
-namespace {
-// One frame of a display refreshed 60 times a second.
-constexpr int kFrameMs = 16;
-}  // namespace
-
 FramePacer::FramePacer(QWidget& window) : window_(window) {
   frame_.setSingleShot(true);
   frame_.setInterval(kFrameMs);

@@ -6,6 +6,9 @@
 
 namespace trawlbox::app {
 
+// One frame of a display refreshed 60 times a second: more often than this, nobody sees a change.
+inline constexpr int kFrameMs = 16;
+
 // Paints a window at most once a frame (about 60 times a second). A collection run or a download
 // walk changes the status line and the grid at every yield, hundreds of times a second, and Qt
 // would repaint them and hand the pixels to the display server at each one, although nobody sees

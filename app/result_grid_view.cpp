@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "app/fonts.h"
+#include "app/frame_pacer.h"
 #include "app/twips.h"
 
 namespace trawlbox::app {
@@ -20,9 +21,6 @@ namespace trawlbox::app {
 using results::CellPosition;
 
 namespace {
-
-// One frame of a display refreshed 60 times a second.
-constexpr int kFrameMs = 16;
 
 // The heading row. With its sections not highlighted it shows nothing of the selection, so it
 // skips the repaint that every move of the selection would otherwise cost it: during a collection
