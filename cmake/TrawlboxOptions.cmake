@@ -23,4 +23,6 @@ if(TRAWLBOX_SANITIZE)
   target_link_options(trawlbox_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-set(CMAKE_AUTOMOC ON)
+if(NOT WIN32)
+  set(CMAKE_AUTOMOC ON)
+endif()

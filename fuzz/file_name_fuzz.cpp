@@ -42,7 +42,9 @@ bool IsValidUtf8(std::string_view text) {
 // A name that the file system takes as one entry of the folder it is put in.
 void CheckOneComponent(std::string_view name, std::string_view title) {
   Check(!name.empty());
-  Check(name.size() <= trawlbox::save::kMaxFileNameBytes);
+  Check(trawlbox::save::FileNameLength(name) <= trawlbox::save::kMaxFileNameLength);
+  Check(name.back() != '.' && name.back() != ' ');
+  for (const char c : std::string_view("<>:\"|?*")) Check(name.find(c) == std::string_view::npos);
   Check(name.front() != '.');
   Check(name.find('/') == std::string_view::npos);
   Check(name.find('\\') == std::string_view::npos);

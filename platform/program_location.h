@@ -1,13 +1,18 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace trawlbox::platform {
 
+// The separator the program writes into paths, and every one that ends a folder in a path it
+// reads: Windows takes "/" as well, so a folder typed as "C:/EA/" is a folder there too.
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
+inline constexpr std::string_view kPathSeparators = "\\/";
 #else
 inline constexpr char kPathSeparator = '/';
+inline constexpr std::string_view kPathSeparators = "/";
 #endif
 
 // Where the running program's executable file lies, and whether it was installed there.

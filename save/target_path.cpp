@@ -7,7 +7,9 @@ namespace trawlbox::save {
 
 std::string TargetPath(std::string_view folder, std::string_view title) {
   std::string path(folder);
-  if (path.empty() || path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
+  if (path.empty() || platform::kPathSeparators.find(path.back()) == std::string::npos) {
+    path += platform::kPathSeparator;
+  }
   path += SafeFileName(title);
   return path;
 }

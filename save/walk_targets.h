@@ -7,7 +7,8 @@
 namespace trawlbox::save {
 
 // The files one download walk has saved, so that a later row of the same walk never replaces a
-// file that an earlier row fetched from another URL (two entries with one title). A later walk
+// file that an earlier row fetched from another URL (two entries with one title). Paths are
+// compared without the case of their ASCII letters, as Windows compares file names. A later walk
 // starts afresh and overwrites as before.
 class WalkTargets {
  public:

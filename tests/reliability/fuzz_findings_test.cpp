@@ -25,7 +25,7 @@ TEST_P(LongTitleTest, ShortensToOneVisibleName) {
   const std::string name = save::SafeFileName(GetParam().title);
   ASSERT_FALSE(name.empty());
   EXPECT_NE(name.front(), '.');
-  EXPECT_LE(name.size(), save::kMaxFileNameBytes);
+  EXPECT_LE(save::FileNameLength(name), save::kMaxFileNameLength);
   EXPECT_TRUE(name.ends_with(GetParam().expected_end));
 }
 

@@ -259,12 +259,13 @@ TEST(DownloadWalk, EndsAtOnceWhenTheWindowCloses) {
   }
 }
 
+// Names that differ only in the case of their letters name one file on Windows.
 TEST(DownloadWalk, NeverReplacesAFileThisWalkSavedFromAnotherUrl) {
   Walker w;
   const std::vector<std::pair<std::string, std::string>> rows = {
       {"Same.mq4", "http://h/a"}, {"Same.mq4", "http://h/b"}, {"Same.mq4", "http://h/a"},
-      {"Same.mq4", "http://h/c"}, {"Same.mq4", "http://h/b"}, {"Other", "http://h/d"},
-      {"Other", "http://h/e"}};
+      {"SAME.mq4", "http://h/c"}, {"Same.mq4", "http://h/b"}, {"Other", "http://h/d"},
+      {"other", "http://h/e"}};
   for (int n = 1; n <= static_cast<int>(rows.size()); ++n) {
     const auto& [title, url] = rows[static_cast<std::size_t>(n - 1)];
     ASSERT_TRUE(w.grid.SetCell(n, 0, std::to_string(n)));
@@ -283,9 +284,9 @@ TEST(DownloadWalk, NeverReplacesAFileThisWalkSavedFromAnotherUrl) {
   w.Run();
   const Calls one_walk = {
       {"http://h/a", "/save/Same.mq4"},     {"http://h/b", "/save/Same (2).mq4"},
-      {"http://h/a", "/save/Same.mq4"},     {"http://h/c", "/save/Same (3).mq4"},
+      {"http://h/a", "/save/Same.mq4"},     {"http://h/c", "/save/SAME (3).mq4"},
       {"http://h/b", "/save/Same (2).mq4"}, {"http://h/d", "/save/Other"},
-      {"http://h/e", "/save/Other (2)"}};
+      {"http://h/e", "/save/other (2)"}};
   Calls both_walks = one_walk;
   both_walks.insert(both_walks.end(), one_walk.begin(), one_walk.end());
   EXPECT_EQ(w.downloader.calls, both_walks);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "save/file_name.h"
+#include "tests/save/save_fakes.h"
 
 namespace trawlbox::testing {
 namespace {
@@ -16,8 +17,14 @@ std::string Repeat(const std::string& text, int times) {
   return repeated;
 }
 
-// "あ" is three bytes of UTF-8.
+// "あ" is three bytes of UTF-8 and one UTF-16 unit; "😀" is four bytes and two units.
 const std::string kA = "あ";
+const std::string kSmile = "\xF0\x9F\x98\x80";
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
 
 TEST(TargetPath, PutsTheTitleAsOneFileNameInsideTheFolder) {
   struct Case {
@@ -35,7 +42,7 @@ TEST(TargetPath, PutsTheTitleAsOneFileNameInsideTheFolder) {
       {"climbing out", "/s", "../x.mq4", "/s/_._x.mq4"},
       {"absolute path", "/s", "/etc/x", "/s/_etc_x"},
       {"backslash", "/s", "a\\b.mq4", "/s/a_b.mq4"},
-      {"parent folder name", "/s", "..", "/s/_."},
+      {"parent folder name", "/s", "..", "/s/__"},
       {"current folder name", "/s", ".", "/s/_"},
       {"hidden file", "/s", ".bashrc", "/s/_bashrc"},
       {"inner dots kept", "/s", "a..b.mq4", "/s/a..b.mq4"},
@@ -44,13 +51,28 @@ TEST(TargetPath, PutsTheTitleAsOneFileNameInsideTheFolder) {
        "e\x1f",
        "/s/a_b_c_d_e_"},
       {"NUL", "/s", std::string("a\0b", 3), "/s/a_b"},
+      {"characters Windows refuses", "/s", "a<b>c:d\"e|f?g*h.mq4", "/s/a_b_c_d_e_f_g_h.mq4"},
+      {"device name", "/s", "CON", "/s/_CON"},
+      {"device name in lower case with an extension", "/s", "nul.mq4", "/s/_nul.mq4"},
+      {"device name before blanks and two extensions", "/s", "Com1 .tar.gz", "/s/_Com1 .tar.gz"},
+      {"device name inside a longer name", "/s", "CONSOLE.mq4", "/s/CONSOLE.mq4"},
+      {"COM0 is no device", "/s", "COM0", "/s/COM0"},
+      {"trailing dot", "/s", "EA.", "/s/EA_"},
+      {"trailing dots and spaces", "/s", "EA v2 . .", "/s/EA v2____"},
       {"empty title", "/s", "", "/s/"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(save::TargetPath(c.folder, c.title), c.path);
+    EXPECT_EQ(save::TargetPath(NativePath(c.folder), c.title), NativePath(c.path));
   }
 }
+
+#ifdef _WIN32
+TEST(TargetPath, TakesAForwardSlashForAFolderEndOnWindows) {
+  EXPECT_EQ(save::TargetPath("C:/s/", "x.mq4"), "C:/s/x.mq4");
+  EXPECT_EQ(save::TargetPath("C:/s", "x.mq4"), "C:/s\\x.mq4");
+}
+#endif
 
 TEST(FileName, LongNamesAreShortenedAtACharacterBoundaryKeepingTheExtension) {
   struct Case {
@@ -60,18 +82,32 @@ TEST(FileName, LongNamesAreShortenedAtACharacterBoundaryKeepingTheExtension) {
   };
   const std::vector<Case> cases = {
       {"exactly 255 bytes stays", Repeat(kA, 85), Repeat(kA, 85)},
-      {"300 bytes without extension", Repeat(kA, 100), Repeat(kA, 85)},
+      {"300 bytes without extension", Repeat(kA, 100), kWindows ? Repeat(kA, 100) : Repeat(kA, 85)},
       // 251 bytes are left before ".mq4": 83 whole characters fit, the 84th would be cut.
-      {"300 bytes and an extension", Repeat(kA, 98) + ".mq4", Repeat(kA, 83) + ".mq4"},
-      {"ASCII cut to the byte", std::string(300, 'x') + ".mq5", std::string(251, 'x') + ".mq5"},
+      {"300 bytes and an extension", Repeat(kA, 98) + ".mq4",
+       kWindows ? Repeat(kA, 98) + ".mq4" : Repeat(kA, 83) + ".mq4"},
+      {"ASCII cut at the limit", std::string(300, 'x') + ".mq5", std::string(251, 'x') + ".mq5"},
+      // 255 bytes hold 63 four-byte characters; 255 UTF-16 units hold 127 of them. The broken
+      // character at the end is cut away with the rest.
+      {"four-byte characters ending in broken UTF-8", Repeat(kSmile, 130) + "\xF0\x9F",
+       Repeat(kSmile, kWindows ? 127 : 63)},
+      {"Japanese cut at the limit", Repeat(kA, 300), Repeat(kA, kWindows ? 255 : 85)},
       // A "extension" of more than 16 bytes is part of the title.
-      {"long text after the last dot", "a." + Repeat(kA, 100), "a." + Repeat(kA, 84)},
+      {"long text after the last dot", "a." + Repeat(kA, 300),
+       "a." + Repeat(kA, kWindows ? 253 : 84)},
+      {"extension of 16 bytes kept", std::string(300, 'x') + ".0123456789abcde",
+       std::string(239, 'x') + ".0123456789abcde"},
+      {"extension of 17 bytes is part of the title", std::string(300, 'x') + ".0123456789abcdef",
+       std::string(255, 'x')},
+      {"cut that ends in a space", std::string(254, 'x') + "  tail", std::string(254, 'x') + "_"},
+      {"device name with a long extension", "con." + std::string(300, 'x'),
+       "_con." + std::string(250, 'x')},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string name = save::SafeFileName(c.title);
     EXPECT_EQ(name, c.file_name);
-    EXPECT_LE(name.size(), save::kMaxFileNameBytes);
+    EXPECT_LE(save::FileNameLength(name), save::kMaxFileNameLength);
   }
 }
 
@@ -86,14 +122,14 @@ TEST(FileName, NumberGoesBeforeTheExtensionAndStillFits) {
       {"a", 3, "a (3)"},
       {"x.tar.gz", 2, "x.tar (2).gz"},
       {"_bashrc", 2, "_bashrc (2)"},
-      {Repeat(kA, 83) + ".mq4", 2, Repeat(kA, 82) + " (2).mq4"},
-      {Repeat(kA, 85), 12, Repeat(kA, 83) + " (12)"},
+      {Repeat(kA, kWindows ? 251 : 83) + ".mq4", 2, Repeat(kA, kWindows ? 247 : 82) + " (2).mq4"},
+      {Repeat(kA, kWindows ? 255 : 85), 12, Repeat(kA, kWindows ? 250 : 83) + " (12)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.numbered);
     const std::string numbered = save::NumberedFileName(c.name, c.number);
     EXPECT_EQ(numbered, c.numbered);
-    EXPECT_LE(numbered.size(), save::kMaxFileNameBytes);
+    EXPECT_LE(save::FileNameLength(numbered), save::kMaxFileNameLength);
   }
 }
 
