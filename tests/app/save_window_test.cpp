@@ -191,7 +191,7 @@ class SaveWindowTest : public QObject {
     for (int i = 0; i < 83; ++i) long_name += u"あ"_s;
     const std::vector<std::pair<QString, int>> expected = {
         {u"_._x.mq4"_s, 1},       {u"_etc_x"_s, 2},
-        {u"a_b.mq4"_s, 3},        {u"_."_s, 4},
+        {u"a_b.mq4"_s, 3},        {u"__"_s, 4},
         {u"_bashrc"_s, 5},        {long_name + u".mq4"_s, 6},
         {u"移動平均線.mq5"_s, 7}, {u"Same.mq5"_s, 8},
         {u"Same (2).mq5"_s, 9}};
