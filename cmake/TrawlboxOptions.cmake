@@ -26,3 +26,9 @@ endif()
 if(NOT WIN32)
   set(CMAKE_AUTOMOC ON)
 endif()
+
+if(WIN32)
+  # The wide functions only, and none of windows.h's min/max macros.
+  target_compile_definitions(trawlbox_options INTERFACE
+    UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 NTDDI_VERSION=0x0A000000)
+endif()

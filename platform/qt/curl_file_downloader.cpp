@@ -1,42 +1,21 @@
 #include "platform/qt/curl_file_downloader.h"
 
 #include <QEventLoop>
-#include <QString>
-#include <QUrl>
 #include <optional>
+#include <string_view>
 #include <utility>
 
+#include "platform/download_receipt.h"
 #include "platform/qt/input_hold.h"
-#include "platform/qt/target_file.h"
+#include "platform/target_file.h"
 #include "platform/user_agent.h"
+#include "platform/web_url.h"
 
 namespace trawlbox::platform {
 
 namespace {
 
-enum Result : int {
-  kSaved = 0,
-  kNotWebUrl,
-  kCannotWrite,
-  kBusy,
-  kNetworkError,
-  kErrorStatus,
-  kBadRedirect,
-  kTimedOut,
-  kAborted,
-  kIncomplete,
-  kTooLarge,
-};
-
-bool IsWebUrl(const QUrl& url) {
-  const QString scheme = url.scheme();
-  return url.isValid() && !url.host().isEmpty() &&
-         (scheme == QStringLiteral("http") || scheme == QStringLiteral("https"));
-}
-
-bool IsSuccessStatus(long status) { return status >= 200 && status < 300; }
-
-Result ResultOf(CURLcode failure) {
+DownloadResult ResultOf(CURLcode failure) {
   switch (failure) {
     case CURLE_FILESIZE_EXCEEDED:
       return kTooLarge;
@@ -58,15 +37,15 @@ Result ResultOf(CURLcode failure) {
 // loop runs.
 class CurlFileDownloader::Transfer : private CurlRequest::Receiver {
  public:
-  Transfer(CurlRequest& request, qint64 max_bytes, TargetFile& file)
-      : request_(request), max_bytes_(max_bytes), file_(file) {}
+  Transfer(CurlRequest& request, std::int64_t max_bytes, TargetFile& file)
+      : request_(request), receipt_(max_bytes, file) {}
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
 
   int Run(const std::string& url, const CurlRequestOptions& options) {
     if (!request_.Start(url, {kUserAgentHeader}, options, *this)) return kNetworkError;
-    if (!result_) loop_.exec();
-    return *result_;
+    if (!receipt_.Result()) loop_.exec();
+    return *receipt_.Result();
   }
 
   void Abort() {
@@ -75,48 +54,29 @@ class CurlFileDownloader::Transfer : private CurlRequest::Receiver {
   }
 
  private:
-  // Only a success carries the file; curl drops the bodies of the redirects it follows, and an
-  // error page is refused at its first byte.
+  // curl drops the bodies of the redirects it follows, so the first piece of a body belongs to
+  // the final answer, whose headers have all arrived by then.
   bool OnBody(const char* data, std::size_t size) override {
-    if (!IsSuccessStatus(request_.Status())) {
-      refused_ = kErrorStatus;
-    } else if (written_ + static_cast<qint64>(size) > max_bytes_) {
-      refused_ = kTooLarge;
-    } else if (!file_.Write(data, size)) {
-      refused_ = kCannotWrite;
-    } else {
-      written_ += static_cast<qint64>(size);
-    }
-    return !refused_;
+    return receipt_.OnHeaders(request_.Status(), request_.ContentLength()) &&
+           receipt_.OnBody(std::string_view(data, size));
   }
 
+  // An answer without a body reaches no OnBody, so its headers are judged here; a refusal decides
+  // the result, which the failure passed on then cannot change.
   void OnEnd(CURLcode result) override {
-    if (refused_) {
-      Finish(*refused_);
-    } else if (result != CURLE_OK) {
-      Finish(ResultOf(result));
-    } else if (!IsSuccessStatus(request_.Status())) {
-      Finish(kErrorStatus);
-    } else {
-      Finish(file_.Commit() ? kSaved : kCannotWrite);
-    }
+    const bool whole =
+        result == CURLE_OK && receipt_.OnHeaders(request_.Status(), request_.ContentLength());
+    Finish(whole ? std::nullopt : std::optional<DownloadResult>(ResultOf(result)));
   }
 
-  // Ends the transfer with `result`; the first result stands.
-  void Finish(Result result) {
-    if (result_) return;
-    result_ = result;
-    if (result != kSaved) file_.Discard();
+  void Finish(std::optional<DownloadResult> failure) {
+    receipt_.End(failure);
     loop_.quit();
   }
 
   CurlRequest& request_;
-  const qint64 max_bytes_;
-  TargetFile& file_;
+  DownloadReceipt receipt_;
   QEventLoop loop_;
-  qint64 written_ = 0;
-  std::optional<Result> refused_;
-  std::optional<Result> result_;
 };
 
 CurlFileDownloader::CurlFileDownloader(CurlMultiLoop& loop, DownloadLimits limits,
@@ -137,15 +97,15 @@ void CurlFileDownloader::Abort() {
 
 int CurlFileDownloader::DownloadToFile(const std::string& url, const std::string& path) {
   if (running_ != nullptr) return kBusy;
-  const QUrl source(QString::fromStdString(url));
-  if (!IsWebUrl(source)) return kNotWebUrl;
+  const std::optional<std::string> source = WebUrl(url);
+  if (!source) return kNotWebUrl;
   TargetFile file(path);
   if (!file.Open()) return kCannotWrite;
 
   const InputHold input_hold;
   Transfer transfer(request_, options_.max_announced_bytes, file);
   running_ = &transfer;
-  const int result = transfer.Run(source.toEncoded().toStdString(), options_);
+  const int result = transfer.Run(*source, options_);
   running_ = nullptr;
   return result;
 }

@@ -1,25 +1,13 @@
 #pragma once
 
-#include <QtGlobal>
-#include <chrono>
 #include <string>
 
 #include "platform/file_downloader.h"
 #include "platform/qt/curl_multi_loop.h"
 #include "platform/qt/curl_request.h"
+#include "platform/transfer_limits.h"
 
 namespace trawlbox::platform {
-
-struct DownloadLimits {
-  // A transfer that receives nothing for this long fails.
-  std::chrono::milliseconds stall_timeout{30000};
-  // A transfer that has not ended after this long fails, however steadily it moves.
-  std::chrono::milliseconds total_timeout{600000};
-  int max_redirects = 10;
-  // A longer body fails rather than fill the disk, at once when the server announces it: an
-  // endless or oversized answer is no program source.
-  qint64 max_file_bytes = 64 * 1024 * 1024;
-};
 
 // Downloads over HTTP(S) with libcurl, driven by the window's CurlMultiLoop on the GUI thread,
 // blocking the caller while the window keeps repainting. Mouse and keyboard input that arrives
@@ -39,7 +27,7 @@ class CurlFileDownloader : public FileDownloader {
   // promptly. Does nothing when no transfer is running. Meant for the window's close handler.
   void Abort();
 
-  // Only http and https URLs are fetched, anything else fails at once. The identity encoding is
+  // Only web URLs (see WebUrl) are fetched, anything else fails at once. The identity encoding is
   // asked for. Redirects to http or https are followed up to the limit; a final status other than
   // 2xx, a certificate that does not verify, a body shorter than announced or longer than the size
   // limit, a stall or a transfer that takes too long fails. The body is written exactly as

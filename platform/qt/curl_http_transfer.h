@@ -2,35 +2,23 @@
 
 #include <curl/curl.h>
 
-#include <QByteArray>
-#include <QtGlobal>
-#include <chrono>
 #include <cstddef>
 #include <string>
 
 #include "platform/http_transfer.h"
+#include "platform/page_receipt.h"
 #include "platform/qt/curl_multi_loop.h"
 #include "platform/qt/curl_request.h"
+#include "platform/qt/qt_text_decoder.h"
+#include "platform/transfer_limits.h"
 
 namespace trawlbox::platform {
-
-// What one page request may cost before the transfer gives up on it.
-struct HttpTransferLimits {
-  // A request that receives nothing for this long fails.
-  std::chrono::milliseconds stall_timeout{30000};
-  // A request that has not ended after this long fails.
-  std::chrono::milliseconds total_timeout{120000};
-  // A longer body (unpacked, when it came packed) is cut here and delivered up to this size.
-  qint64 max_body_bytes = 64 * 1024 * 1024;
-  // A request redirected more often than this fails.
-  int max_redirects = 10;
-};
 
 // HttpTransfer over libcurl, driven by the window's CurlMultiLoop on the GUI thread. Sends GET
 // requests to http and https URLs only, follows redirects to http and https URLs only, and sends
 // the request header as the only User-Agent. A body may arrive packed (gzip, deflate, …) and is
-// unpacked. The body is collected whole, then decoded to UTF-8 (see ToUtf8Text). A response with
-// an HTTP error status, or a redirect status without a Location, is a response like any other; a
+// unpacked. The body is collected whole, then decoded to UTF-8 (see PageText). A response with an
+// HTTP error status, or a redirect status without a Location, is a response like any other; a
 // request that ends in a network failure, a certificate that does not verify, a time-out or a body
 // shorter than announced delivers nothing.
 class CurlHttpTransfer : public HttpTransfer, private CurlRequest::Receiver {
@@ -43,8 +31,8 @@ class CurlHttpTransfer : public HttpTransfer, private CurlRequest::Receiver {
   CurlHttpTransfer(const CurlHttpTransfer&) = delete;
   CurlHttpTransfer& operator=(const CurlHttpTransfer&) = delete;
 
-  // False for any operation but "GET", a URL that is not a valid http or https URL, a header that
-  // is not one "Name: value" line, or after Abort.
+  // False for any operation but "GET", a URL that is not a web URL (see WebUrl), a header that is
+  // not one "Name: value" line, or after Abort.
   [[nodiscard]] bool Execute(const std::string& url, const std::string& operation,
                              const std::string& request_header) override;
   [[nodiscard]] bool StillExecuting() const override;
@@ -57,23 +45,14 @@ class CurlHttpTransfer : public HttpTransfer, private CurlRequest::Receiver {
   void Abort();
 
  private:
-  enum class State { kIdle, kExecuting, kDone, kFailed };
-
   bool OnBody(const char* data, std::size_t size) override;
   void OnEnd(CURLcode result) override;
-  void Fail();
 
-  HttpTransferLimits limits_;
   CurlRequestOptions options_;
   CurlRequest request_;
-  State state_ = State::kIdle;
+  QtTextDecoder decoder_;
+  PageReceipt receipt_;
   bool shut_down_ = false;
-  // The body reached the size limit and the rest was refused.
-  bool cut_ = false;
-  QByteArray body_;
-  // The decoded body as UTF-8, handed out from `read_offset_` on and released once read whole.
-  QByteArray text_;
-  std::size_t read_offset_ = 0;
 };
 
 }  // namespace trawlbox::platform

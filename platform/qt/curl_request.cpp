@@ -11,9 +11,9 @@ constexpr const char* kUnset = nullptr;
 }  // namespace
 
 CurlRequest::CurlRequest(CurlMultiLoop& loop) : loop_(loop), easy_(curl_easy_init()) {
-  stall_timer_.setSingleShot(true);
-  stall_timer_.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&stall_timer_, &QTimer::timeout, &stall_timer_, [this] { CheckStall(); });
+  timer_.setSingleShot(true);
+  timer_.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { CheckTime(); });
 }
 
 CurlRequest::~CurlRequest() {
@@ -43,7 +43,8 @@ bool CurlRequest::Start(const std::string& url, const std::vector<std::string>& 
   curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, options.max_redirects);
   curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
   curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-  curl_easy_setopt(easy_, CURLOPT_TIMEOUT_MS, static_cast<long>(options.total_timeout.count()));
+  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
   // The window's thread must never be interrupted by a signal; name look-ups run on curl's own
   // resolver thread and need none.
   curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
@@ -61,14 +62,15 @@ bool CurlRequest::Start(const std::string& url, const std::vector<std::string>& 
 
   receiver_ = &receiver;
   if (!loop_.Add(easy_, *this)) return false;
-  stall_timeout_ = options.stall_timeout;
-  last_arrival_ = Clock::now();
-  stall_timer_.start(options.stall_timeout);
+  clock_ = TransferClock(options.stall_timeout, options.total_timeout);
+  const auto now = TransferClock::Clock::now();
+  clock_.Start(now);
+  timer_.start(clock_.UntilExpiry(now));
   return true;
 }
 
 void CurlRequest::Cancel() {
-  stall_timer_.stop();
+  timer_.stop();
   loop_.Remove(easy_);
 }
 
@@ -84,27 +86,33 @@ std::string CurlRequest::ContentType() const {
   return content_type != nullptr ? content_type : "";
 }
 
+std::optional<std::int64_t> CurlRequest::ContentLength() const {
+  curl_off_t length = -1;
+  if (easy_ != nullptr) curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  return length >= 0 ? std::optional<std::int64_t>(length) : std::nullopt;
+}
+
 std::size_t CurlRequest::OnHeader(char* /*data*/, std::size_t size, std::size_t count,
                                   void* request) {
-  static_cast<CurlRequest*>(request)->last_arrival_ = Clock::now();
+  static_cast<CurlRequest*>(request)->clock_.Arrived(TransferClock::Clock::now());
   return size * count;
 }
 
 std::size_t CurlRequest::OnWrite(char* data, std::size_t size, std::size_t count, void* request) {
   auto& self = *static_cast<CurlRequest*>(request);
-  self.last_arrival_ = Clock::now();
+  self.clock_.Arrived(TransferClock::Clock::now());
   return self.receiver_->OnBody(data, size * count) ? size * count : 0;
 }
 
 void CurlRequest::TransferEnded(CURLcode result) {
-  stall_timer_.stop();
+  timer_.stop();
   receiver_->OnEnd(result);
 }
 
-void CurlRequest::CheckStall() {
-  const Clock::duration quiet = Clock::now() - last_arrival_;
-  if (quiet < stall_timeout_) {
-    stall_timer_.start(std::chrono::ceil<std::chrono::milliseconds>(stall_timeout_ - quiet));
+void CurlRequest::CheckTime() {
+  const auto now = TransferClock::Clock::now();
+  if (!clock_.Expired(now)) {
+    timer_.start(clock_.UntilExpiry(now));
     return;
   }
   Cancel();

@@ -5,10 +5,13 @@
 #include <QTimer>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/qt/curl_multi_loop.h"
+#include "platform/transfer_clock.h"
 
 namespace trawlbox::platform {
 
@@ -70,15 +73,15 @@ class CurlRequest : private CurlMultiLoop::Client {
   [[nodiscard]] long Status() const;
   // The Content-Type of the last answer received, empty when it had none.
   [[nodiscard]] std::string ContentType() const;
+  // The body length the last answer announced, nothing when it announced none.
+  [[nodiscard]] std::optional<std::int64_t> ContentLength() const;
 
  private:
-  using Clock = std::chrono::steady_clock;
-
   static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* request);
   static std::size_t OnWrite(char* data, std::size_t size, std::size_t count, void* request);
   void TransferEnded(CURLcode result) override;
-  // Ends the request as stalled, unless a byte arrived within the stall limit.
-  void CheckStall();
+  // Ends the request as timed out once a limit is reached, else looks again when the next could be.
+  void CheckTime();
 
   CurlMultiLoop& loop_;
   CURL* easy_;
@@ -86,9 +89,8 @@ class CurlRequest : private CurlMultiLoop::Client {
   Receiver* receiver_ = nullptr;
   // curl's low-speed limit averages over time, which a trickle that never pauses can fail; the
   // stall rule is exact instead: the time since the last byte, checked when the timer runs out.
-  QTimer stall_timer_;
-  Clock::duration stall_timeout_{};
-  Clock::time_point last_arrival_;
+  QTimer timer_;
+  TransferClock clock_{{}, {}};
 };
 
 }  // namespace trawlbox::platform

@@ -3,22 +3,20 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
+#include <optional>
+
+#include "platform/web_url.h"
 
 namespace trawlbox::platform {
 
 void QtUrlOpener::OpenUrl(const std::string& url, const std::string& working_folder) {
-  const QUrl address(QString::fromStdString(url));
-  const QString scheme = address.scheme();
-  if (!address.isValid() ||
-      (scheme != QStringLiteral("http") && scheme != QStringLiteral("https"))) {
-    return;
-  }
-  // Handed over in its encoded form, the address always starts with its scheme and cannot pass
+  const std::optional<std::string> address = WebUrl(url);
+  if (!address) return;
+  // Handed over as it goes on the wire, the address always starts with its scheme and cannot pass
   // for an option of the handler.
-  [[maybe_unused]] const bool started = QProcess::startDetached(
-      QStringLiteral("xdg-open"), {QString::fromLatin1(address.toEncoded())},
-      QString::fromStdString(working_folder));
+  [[maybe_unused]] const bool started =
+      QProcess::startDetached(QStringLiteral("xdg-open"), {QString::fromStdString(*address)},
+                              QString::fromStdString(working_folder));
 }
 
 }  // namespace trawlbox::platform

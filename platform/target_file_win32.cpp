@@ -1,0 +1,1 @@
+#include "platform/target_file.h"
