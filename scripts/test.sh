@@ -27,8 +27,10 @@ echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTRAWLBOX_SANITIZE=ON
 echo "== Windows build, tests under Wine"
 windows=build/windows
+# The Windows tests reach their test servers in the strict tree's trawlbox_test_server, built above.
 cmake -S . -B "$windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DTRAWLBOX_WERROR=ON >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DTRAWLBOX_WERROR=ON \
+  -DTRAWLBOX_TEST_SERVER="$PWD/build/test/tests/trawlbox_test_server" >/dev/null
 cmake --build "$windows" -j "$jobs"
 # The prefix is made, and Wine's server and services started, with their output on /dev/null.
 export WINEPREFIX=$PWD/$windows/wine-prefix

@@ -24,8 +24,8 @@ const QString kStartCaption = QStringLiteral("EA/CI 収集開始");
 
 // The two code-base sites, each on a server of its own.
 struct Sites {
-  void Serve(TestHttpServer& site, const QByteArray& path, const std::string& page) {
-    site.Serve(path, {.body = QByteArray::fromStdString(page)});
+  void Serve(TestHttpServer& site, const std::string& path, const std::string& page) {
+    site.Serve(path, {.body = page});
   }
   // MQL4: one listing page whose detail page holds two entries; MQL5: one listing page whose
   // detail page holds one.

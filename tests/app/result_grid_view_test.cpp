@@ -130,7 +130,7 @@ void ServeEntries(TestHttpServer& server) {
   listing.body = "<b><a href=\"/detail\">EAs</a></b>";
   server.Serve("/five/en/code/page1", listing);
   trawlbox::testing::TestReply details;
-  details.body = detail;
+  details.body = detail.toStdString();
   server.Serve("/five/detail", details);
 }
 

@@ -54,7 +54,7 @@ QByteArray FileBody(int row) {
 
 TestReply Page(const QByteArray& html) {
   TestReply reply;
-  reply.body = html;
+  reply.body = html.toStdString();
   reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
   return reply;
 }
@@ -287,8 +287,8 @@ class SaveWindowTest : public QObject {
                 "</a></li>\n";
       if (row != kMissingRow) {
         TestReply file;
-        file.body = FileBody(row);
-        server_->Serve(FilePath(row), file);
+        file.body = FileBody(row).toStdString();
+        server_->Serve(FilePath(row).toStdString(), file);
       }
     }
     server_->Serve("/five/en/code/page1",

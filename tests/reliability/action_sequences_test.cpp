@@ -275,20 +275,19 @@ class ActionSequencesTest : public QObject {
       } else {
         mql5.push_back({server_->Url(FilePath(entry).toStdString()), Title(entry)});
       }
-      TestReply file{.body = FileBody(entry)};
+      TestReply file{.body = FileBody(entry).toStdString()};
       if (entry == 2) {
         file.mode = TestReply::Mode::kTrickle;
         file.trickle_interval_ms = 10;
       }
-      server_->Serve(FilePath(entry), file);
+      server_->Serve(FilePath(entry).toStdString(), file);
     }
-    server_->Serve("/four/page1", {.body = QByteArray::fromStdString(Mql4Listing({"/d1"}, 2))});
-    server_->Serve("/four/d1", {.body = QByteArray::fromStdString(Mql4Detail(mql4))});
-    server_->Serve("/five/en/code/page1",
-                   {.body = QByteArray::fromStdString(Mql5Listing({"/en/code/7"}, 1))});
-    server_->Serve(kMql5Detail, {.body = QByteArray::fromStdString(Mql5Detail(mql5)),
-                                 .mode = TestReply::Mode::kTrickle,
-                                 .trickle_interval_ms = 1});
+    server_->Serve("/four/page1", {.body = Mql4Listing({"/d1"}, 2)});
+    server_->Serve("/four/d1", {.body = Mql4Detail(mql4)});
+    server_->Serve("/five/en/code/page1", {.body = Mql5Listing({"/en/code/7"}, 1)});
+    server_->Serve(
+        kMql5Detail,
+        {.body = Mql5Detail(mql5), .mode = TestReply::Mode::kTrickle, .trickle_interval_ms = 1});
   }
 
   // Plays each step once its request has reached the server, from the window's own event
@@ -300,7 +299,7 @@ class ActionSequencesTest : public QObject {
       const Step& step = steps[next];
       int seen = 0;
       for (const RecordedRequest& request : server_->Requests()) {
-        if (request.path == step.path) ++seen;
+        if (QByteArray::fromStdString(request.path) == step.path) ++seen;
       }
       if (seen < step.occurrence) return;
       Perform(step.action);

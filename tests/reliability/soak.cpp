@@ -69,14 +69,11 @@ void ServeSites(TestHttpServer& server, int entries) {
       for (int entry = detail_first; entry <= last && entry < detail_first + kEntriesPerDetailPage;
            ++entry) {
         const std::string file = "/files/" + std::to_string(entry);
-        server.Serve(QByteArray::fromStdString((mql4 ? site : "") + file),
-                     {.body = FileBody(entry)});
+        server.Serve((mql4 ? site : "") + file, {.body = FileBody(entry).toStdString()});
         downloads.push_back({mql4 ? file : server.Url(file), Title(entry)});
       }
       const std::string detail = (mql4 ? "/d" : "/en/code/d") + std::to_string(detail_first);
-      server.Serve(QByteArray::fromStdString(site + detail),
-                   {.body = QByteArray::fromStdString(mql4 ? Mql4Detail(downloads)
-                                                           : Mql5Detail(downloads))});
+      server.Serve(site + detail, {.body = mql4 ? Mql4Detail(downloads) : Mql5Detail(downloads)});
       if (listings.empty() || listings.back().size() == kDetailPagesPerListing) {
         listings.emplace_back();
       }
@@ -86,10 +83,8 @@ void ServeSites(TestHttpServer& server, int entries) {
     const int page_count = static_cast<int>(listings.size()) + 1;
     for (std::size_t page = 0; page < listings.size(); ++page) {
       const std::string path = site + (mql4 ? "/page" : "/en/code/page") + std::to_string(page + 1);
-      server.Serve(
-          QByteArray::fromStdString(path),
-          {.body = QByteArray::fromStdString(mql4 ? Mql4Listing(listings[page], page_count)
-                                                  : Mql5Listing(listings[page], page_count))});
+      server.Serve(path, {.body = mql4 ? Mql4Listing(listings[page], page_count)
+                                       : Mql5Listing(listings[page], page_count)});
     }
   }
 }

@@ -32,7 +32,7 @@ constexpr qsizetype kEndlessBlock = 64 * 1024;
 // What the test's thread and the server's thread share.
 struct SharedState {
   QMutex mutex;
-  std::map<QByteArray, TestReply> replies;
+  std::map<std::string, TestReply, std::less<>> replies;
   std::vector<RecordedRequest> requests;
 };
 
@@ -83,7 +83,9 @@ TestReply BadRequest() {
 QByteArray Head(const TestReply& reply, std::optional<qint64> content_length, bool close_after) {
   QByteArray head =
       "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + ReasonPhrase(reply.status) + "\r\n";
-  for (const auto& [name, value] : reply.headers) head += name + ": " + value + "\r\n";
+  for (const auto& [name, value] : reply.headers) {
+    head += QByteArray::fromStdString(name) + ": " + QByteArray::fromStdString(value) + "\r\n";
+  }
   if (content_length) head += "Content-Length: " + QByteArray::number(*content_length) + "\r\n";
   if (close_after) head += "Connection: close\r\n";
   return head + "\r\n";
@@ -110,14 +112,15 @@ std::optional<Incoming> TakeRequest(QByteArray& buffer) {
     if (line_start == 0) {
       const QList<QByteArray> parts = line.split(' ');
       if (parts.size() == 3) {
-        incoming.request.method = parts[0];
-        incoming.request.path = parts[1];
+        incoming.request.method = parts[0].toStdString();
+        incoming.request.path = parts[1].toStdString();
         version = parts[2];
       }
     } else {
       const qsizetype colon = line.indexOf(':');
       if (colon > 0) {
-        incoming.request.headers.append({line.left(colon), line.mid(colon + 1).trimmed()});
+        incoming.request.headers.emplace_back(line.left(colon).toStdString(),
+                                              line.mid(colon + 1).trimmed().toStdString());
       } else {
         headers_well_formed = false;
       }
@@ -125,7 +128,8 @@ std::optional<Incoming> TakeRequest(QByteArray& buffer) {
     line_start = line_end + 2;
   }
 
-  const QByteArray body_length_text = incoming.request.Header("Content-Length");
+  const QByteArray body_length_text =
+      QByteArray::fromStdString(incoming.request.Header("Content-Length"));
   bool length_is_number = true;
   const qint64 body_length =
       body_length_text.isEmpty() ? 0 : body_length_text.toLongLong(&length_is_number);
@@ -135,7 +139,8 @@ std::optional<Incoming> TakeRequest(QByteArray& buffer) {
   if (buffer.size() < request_end) return std::nullopt;
   buffer.remove(0, request_end);
 
-  const QByteArray connection = incoming.request.Header("Connection").toLower();
+  const QByteArray connection =
+      QByteArray::fromStdString(incoming.request.Header("Connection")).toLower();
   incoming.client_closes =
       connection.contains("close") || (version == "HTTP/1.0" && !connection.contains("keep-alive"));
   return incoming;
@@ -183,12 +188,13 @@ class Connection : public QObject {
   }
 
   void Answer(const TestReply& reply, bool client_closes) {
-    const qint64 announced = reply.content_length.value_or(reply.body.size());
+    const QByteArray body = QByteArray::fromStdString(reply.body);
+    const qint64 announced = reply.content_length.value_or(body.size());
     // After a length that differs from the body the stream cannot carry another response.
-    const bool close_after = client_closes || announced != reply.body.size();
+    const bool close_after = client_closes || announced != body.size();
     switch (reply.mode) {
       case TestReply::Mode::kWhole:
-        socket_->write(Head(reply, announced, close_after) + reply.body);
+        socket_->write(Head(reply, announced, close_after) + body);
         FinishResponse(close_after);
         return;
       case TestReply::Mode::kNeverAnswer:
@@ -198,7 +204,7 @@ class Connection : public QObject {
         return;
       case TestReply::Mode::kResetMidBody:
         socket_->write(Head(reply, announced, false));
-        socket_->write(reply.body.left(reply.body.size() / 2));
+        socket_->write(body.left(body.size() / 2));
         socket_->flush();
         // The half body must have reached the kernel, or the reset would discard it unsent.
         if (socket_->bytesToWrite() == 0) {
@@ -209,11 +215,11 @@ class Connection : public QObject {
         return;
       case TestReply::Mode::kTrickle:
         socket_->write(Head(reply, announced, close_after));
-        Trickle(reply.body, reply.trickle_interval_ms, close_after);
+        Trickle(body, reply.trickle_interval_ms, close_after);
         return;
       case TestReply::Mode::kEndless: {
         socket_->write(Head(reply, std::nullopt, true));
-        const QByteArray unit = reply.body.isEmpty() ? QByteArray("x") : reply.body;
+        const QByteArray unit = body.isEmpty() ? QByteArray("x") : body;
         endless_block_ = unit.repeated(std::max<qsizetype>(1, kEndlessBlock / unit.size()));
         on_drained_ = OnDrained::kTopUpEndless;
         TopUpEndless();
@@ -284,11 +290,21 @@ QString TlsFile(const char* name) {
   return QStringLiteral(TRAWLBOX_TEST_TLS_DIR "/") + QLatin1StringView(name);
 }
 
+const char* IdentityName(TestScheme scheme) {
+  switch (scheme) {
+    case TestScheme::kHttpsSignedByTestCa:
+      return "signed";
+    case TestScheme::kHttpsSignedForAnotherName:
+      return "other_name";
+    default:
+      return "self_signed";
+  }
+}
+
 // The certificate and key a server in `scheme` shows; a null configuration for plain http.
 QSslConfiguration TlsIdentity(TestHttpServer::Scheme scheme) {
   if (scheme == TestHttpServer::Scheme::kHttp) return {};
-  const char* name =
-      scheme == TestHttpServer::Scheme::kHttpsSignedByTestCa ? "signed" : "self_signed";
+  const char* name = IdentityName(scheme);
   QFile key_file(TlsFile(name) + QStringLiteral(".key"));
   if (!key_file.open(QIODevice::ReadOnly)) qFatal("no test key %s", name);
   QSslConfiguration identity = QSslConfiguration::defaultConfiguration();
@@ -359,13 +375,6 @@ class ServerThread : public QThread {
 
 }  // namespace
 
-QByteArray RecordedRequest::Header(const QByteArray& name) const {
-  for (const auto& [header_name, value] : headers) {
-    if (header_name.compare(name, Qt::CaseInsensitive) == 0) return value;
-  }
-  return {};
-}
-
 std::string TestCaFile() { return TlsFile("test_ca.pem").toStdString(); }
 
 class TestHttpServer::Impl {
@@ -395,7 +404,7 @@ std::string TestHttpServer::Root() const {
 
 std::string TestHttpServer::Url(std::string_view path) const { return Root() + std::string(path); }
 
-void TestHttpServer::Serve(const QByteArray& path, TestReply reply) {
+void TestHttpServer::Serve(const std::string& path, TestReply reply) {
   QMutexLocker lock(&impl_->state.mutex);
   impl_->state.replies.insert_or_assign(path, std::move(reply));
 }

@@ -1,0 +1,16 @@
+#include "platform/win32/win32_message_box.h"
+
+#include <windows.h>
+
+#include "platform/win32/wide_text.h"
+
+namespace trawlbox::platform {
+
+Win32MessageBox::Win32MessageBox(HWND__* owner) : owner_(owner) {}
+
+void Win32MessageBox::Show(MessageIcon icon, const std::string& text) {
+  const UINT icon_style = icon == MessageIcon::kWarning ? MB_ICONWARNING : MB_ICONINFORMATION;
+  ::MessageBoxW(owner_, Widen(text).c_str(), L"Trawlbox", MB_OK | MB_APPLMODAL | icon_style);
+}
+
+}  // namespace trawlbox::platform

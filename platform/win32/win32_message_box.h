@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+// windows.h renames MessageBox to MessageBoxW, which would rename the interface below in a file
+// that included it first; the interface keeps its one name everywhere.
+#ifdef MessageBox
+#undef MessageBox
+#endif
+
+#include "platform/message_box.h"
+
+// HWND without windows.h, whose macros would follow this header into every file that includes it.
+struct HWND__;
+
+namespace trawlbox::platform {
+
+// Windows' message box with one OK button and the title "Trawlbox", modal to its owner.
+class Win32MessageBox : public MessageBox {
+ public:
+  // `owner` is the window the box keeps disabled while it is shown (the main window), or nullptr
+  // for a box of its own.
+  explicit Win32MessageBox(HWND__* owner);
+
+  void Show(MessageIcon icon, const std::string& text) override;
+
+ private:
+  HWND__* owner_;
+};
+
+}  // namespace trawlbox::platform

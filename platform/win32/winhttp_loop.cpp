@@ -1,0 +1,156 @@
+#include "platform/win32/winhttp_loop.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+#include "platform/user_agent.h"
+#include "platform/win32/wide_text.h"
+
+namespace trawlbox::platform {
+
+namespace {
+
+// Long enough for WinHTTP's threads to let go of handles closed just before the program ends.
+constexpr std::chrono::milliseconds kClosingGrace{2000};
+
+constexpr DWORD kNotifications =
+    WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES |
+    WINHTTP_CALLBACK_FLAG_SEND_REQUEST | WINHTTP_CALLBACK_FLAG_REDIRECT;
+
+// The session sends the program's own User-Agent, so a request that names it sends it once.
+std::wstring UserAgent() {
+  const std::string_view header = kUserAgentHeader;
+  return Widen(header.substr(header.find(": ") + 2));
+}
+
+HINTERNET OpenSession() {
+  const std::wstring agent = UserAgent();
+  // Windows before 8.1 knows no automatic proxy; its default proxy is the next best.
+  for (const DWORD access :
+       {DWORD{WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY}, DWORD{WINHTTP_ACCESS_TYPE_DEFAULT_PROXY}}) {
+    HINTERNET session = WinHttpOpen(agent.c_str(), access, WINHTTP_NO_PROXY_NAME,
+                                    WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
+    if (session != nullptr) return session;
+  }
+  return nullptr;
+}
+
+DWORD ToTimeout(std::chrono::milliseconds duration) {
+  const auto longest = std::chrono::milliseconds(INFINITE - 1);
+  return static_cast<DWORD>(std::clamp(duration, std::chrono::milliseconds(0), longest).count());
+}
+
+}  // namespace
+
+WinHttpLoop::WinHttpLoop()
+    : session_(OpenSession()), event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+  // Requests opened in the session inherit the callback, so it is in place before any is.
+  if (session_ && WinHttpSetStatusCallback(session_.Get(), &WinHttpLoop::OnCallback, kNotifications,
+                                           0) == WINHTTP_INVALID_STATUS_CALLBACK) {
+    session_.Reset();
+  }
+}
+
+WinHttpLoop::~WinHttpLoop() {
+  const Clock::time_point give_up = Clock::now() + kClosingGrace;
+  while (!channels_.empty() && event_ != nullptr) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(give_up - Clock::now());
+    if (left <= std::chrono::milliseconds(0)) break;
+    WaitForSingleObject(event_, ToTimeout(left));
+    Dispatch();
+  }
+  session_.Reset();
+  if (event_ != nullptr) CloseHandle(event_);
+}
+
+HINTERNET WinHttpLoop::Session() const { return session_.Get(); }
+
+HANDLE WinHttpLoop::WakeEvent() const { return event_; }
+
+WinHttpLoop::Channel* WinHttpLoop::Attach(HINTERNET request, Handler& handler,
+                                          std::shared_ptr<const CaFileTrust> trust) {
+  auto channel = std::make_unique<Channel>(
+      Channel{.loop = *this, .trust = std::move(trust), .handler = &handler});
+  auto context = reinterpret_cast<DWORD_PTR>(channel.get());
+  if (!WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context))) {
+    return nullptr;
+  }
+  Channel* attached = channel.get();
+  channels_.emplace(attached, std::move(channel));
+  live_.push_back(&handler);
+  return attached;
+}
+
+void WinHttpLoop::Detach(Channel& channel) {
+  std::erase(live_, channel.handler);
+  channel.handler = nullptr;
+}
+
+void WinHttpLoop::Dispatch() {
+  for (const Record& record : TakeRecords()) {
+    if (record.event.status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING) {
+      // WinHTTP's last word on the handle: nothing will use the channel any more.
+      channels_.erase(record.channel);
+    } else if (record.channel->handler != nullptr) {
+      record.channel->handler->OnEvent(record.event);
+    }
+  }
+  const Clock::time_point now = Clock::now();
+  // A handler that ends its request leaves `live_`; the others are still woken.
+  for (Handler* handler : std::vector<Handler*>(live_)) {
+    if (std::ranges::find(live_, handler) != live_.end()) handler->OnWake(now);
+  }
+}
+
+void WinHttpLoop::Wait(std::chrono::milliseconds longest) {
+  const Clock::time_point now = Clock::now();
+  std::chrono::milliseconds timeout = longest;
+  for (const Handler* handler : live_) timeout = std::min(timeout, handler->UntilExpiry(now));
+  MsgWaitForMultipleObjectsEx(1, &event_, ToTimeout(timeout), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  Dispatch();
+}
+
+// On one of WinHTTP's threads, or inside a WinHTTP call on the window's: records and wakes, and
+// judges the server's certificate here, before the request goes out.
+void CALLBACK WinHttpLoop::OnCallback(HINTERNET handle, DWORD_PTR context, DWORD status, void* info,
+                                      DWORD info_length) {
+  // Handles without a channel (the session, the connections) have nothing to tell.
+  if (context == 0) return;
+  Channel& channel = *reinterpret_cast<Channel*>(context);
+  Event event{.status = status};
+  switch (status) {
+    case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
+      event.size = info_length;
+      break;
+    case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
+      event.error = static_cast<const WINHTTP_ASYNC_RESULT*>(info)->dwError;
+      break;
+    case WINHTTP_CALLBACK_STATUS_SENDING_REQUEST:
+      if (!channel.trust || channel.trust->Accepts(handle)) return;
+      break;
+    case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
+    case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
+    case WINHTTP_CALLBACK_STATUS_REDIRECT:
+    case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
+      break;
+    default:
+      return;
+  }
+  channel.loop.Keep(channel, event);
+}
+
+void WinHttpLoop::Keep(Channel& channel, const Event& event) {
+  {
+    const std::lock_guard lock(records_mutex_);
+    records_.push_back({.channel = &channel, .event = event});
+  }
+  SetEvent(event_);
+}
+
+std::vector<WinHttpLoop::Record> WinHttpLoop::TakeRecords() {
+  const std::lock_guard lock(records_mutex_);
+  return std::exchange(records_, {});
+}
+
+}  // namespace trawlbox::platform

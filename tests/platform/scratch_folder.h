@@ -1,0 +1,61 @@
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace trawlbox::testing {
+
+// A fresh, empty folder for one test, removed with everything in it when the test ends.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() / ("trawlbox-test-" + std::to_string(random()));
+    std::filesystem::create_directory(path_);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
+  // `name` in the folder, as the program's paths are written.
+  [[nodiscard]] std::string PathOf(const std::string& name) const {
+    return (path_ / name).string();
+  }
+
+  void Write(const std::string& name, const std::string& content) const {
+    std::ofstream(path_ / name, std::ios::binary) << content;
+  }
+  // What the file holds; "(missing)" when there is none.
+  [[nodiscard]] std::string Read(const std::string& name) const {
+    std::ifstream file(path_ / name, std::ios::binary);
+    if (!file) return "(missing)";
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  }
+  // Everything in the folder (a link is not followed), hidden temporary files included, sorted.
+  [[nodiscard]] std::vector<std::string> Entries() const { return EntriesOf(path_); }
+
+  [[nodiscard]] static std::vector<std::string> EntriesOf(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace trawlbox::testing
