@@ -17,13 +17,6 @@ Service& Pick(Service* injected, Service& own) {
   return injected != nullptr ? *injected : own;
 }
 
-std::string WithTrailingSeparator(std::string folder) {
-  if (folder.empty() || folder.back() != platform::kPathSeparator) {
-    folder += platform::kPathSeparator;
-  }
-  return folder;
-}
-
 }  // namespace
 
 // Counts a handler that runs an operation while it is on the call stack. When the outermost one
@@ -85,18 +78,12 @@ void MainWindow::ConnectHandlers() {
 void MainWindow::Form_Load() {
   state_.SiteRoots[0] = site_roots_.mql4;
   state_.SiteRoots[1] = site_roots_.mql5;
-  // An installed program's own folder is a system folder (/usr/bin) that a user cannot write and
-  // that root must not fill with files named by web pages, so it starts with the download folder.
-  const std::string save_folder =
-      location_.Installed() ? WithTrailingSeparator(location_.DownloadFolder()) : ProgramFolder();
-  ui_.txtReportPath->setText(QString::fromStdString(save_folder));
+  ui_.txtReportPath->setText(QString::fromStdString(save::StartUpSaveFolder(location_)));
   grid_.WriteHeadings();
   grid_.SetColumnWidths();
 }
 
-std::string MainWindow::ProgramFolder() const {
-  return WithTrailingSeparator(location_.ExecutableFolder());
-}
+std::string MainWindow::ProgramFolder() const { return save::ProgramFolder(location_); }
 
 bool MainWindow::MaximumReached() const {
   return collect::MaximumReached(MaxCountText(), state_.CollectedCount);

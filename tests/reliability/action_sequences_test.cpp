@@ -207,6 +207,10 @@ class ActionSequencesTest : public QObject {
         << QStringList{saved.arg(6).arg(u"OTHER"_s)} << all << Files({1, 2, 3}) << Files({4, 5, 6});
     QTest::newRow("close during a walk") << Phase::kWalk << during(at_file2, Action::kClose) << true
                                          << QStringList{} << all << Files({1}) << none;
+    // The transfer ends as the window closes: no row is left to report on, and no message shows.
+    QTest::newRow("close during the last row's download")
+        << Phase::kWalk << during({FilePath(kEntries), 1, Action::kClose}, Action::kClose) << true
+        << QStringList{} << all << Files({1, 2, 3, 4, 5}) << none;
     QTest::newRow("close inside a nested walk")
         << Phase::kWalk
         << QList<Step>{{FilePath(2), 1, Action::kClickSave}, {FilePath(1), 2, Action::kClose}}
@@ -276,7 +280,7 @@ class ActionSequencesTest : public QObject {
         mql5.push_back({server_->Url(FilePath(entry).toStdString()), Title(entry)});
       }
       TestReply file{.body = FileBody(entry).toStdString()};
-      if (entry == 2) {
+      if (entry == 2 || entry == kEntries) {
         file.mode = TestReply::Mode::kTrickle;
         file.trickle_interval_ms = 10;
       }

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "save/file_name.h"
+#include "save/save_folder.h"
 #include "tests/save/save_fakes.h"
+#include "tests/support/command_fakes.h"
 
 namespace trawlbox::testing {
 namespace {
@@ -64,6 +66,26 @@ TEST(TargetPath, PutsTheTitleAsOneFileNameInsideTheFolder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(save::TargetPath(NativePath(c.folder), c.title), NativePath(c.path));
+  }
+}
+
+TEST(StartUpSaveFolder, IsTheProgramsFolderUnlessInstalled) {
+  struct Case {
+    const char* name;
+    std::string folder;
+    bool installed;
+    std::string save_folder;
+  };
+  const std::string root = kWindows ? "C:\\" : "/";
+  const Case cases[] = {
+      {"unpacked", NativePath("/opt/tb"), false, NativePath("/opt/tb/")},
+      {"unpacked at a root", root, false, root},
+      {"installed", NativePath("/usr/bin"), true,
+       std::string("/home/user/Downloads") + platform::kPathSeparator},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(save::StartUpSaveFolder(FixedProgramLocation(c.folder, c.installed)), c.save_folder);
   }
 }
 

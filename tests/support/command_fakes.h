@@ -39,18 +39,18 @@ class ScriptedFolderChooser : public platform::FolderChooser {
   std::vector<std::string> titles;
 };
 
-// Places the executable in `folder`, run where it was built; MoveTo moves it between two
-// questions.
+// Places the executable in `folder`, installed there or run where it was built or unpacked.
 class FixedProgramLocation : public platform::ProgramLocation {
  public:
-  explicit FixedProgramLocation(std::string folder) : folder_(std::move(folder)) {}
+  explicit FixedProgramLocation(std::string folder, bool installed = false)
+      : folder_(std::move(folder)), installed_(installed) {}
   [[nodiscard]] std::string ExecutableFolder() const override { return folder_; }
-  [[nodiscard]] bool Installed() const override { return false; }
+  [[nodiscard]] bool Installed() const override { return installed_; }
   [[nodiscard]] std::string DownloadFolder() const override { return "/home/user/Downloads"; }
-  void MoveTo(std::string folder) { folder_ = std::move(folder); }
 
  private:
   std::string folder_;
+  bool installed_;
 };
 
 }  // namespace trawlbox::testing
