@@ -11,6 +11,17 @@
 
 namespace trawlbox::testing {
 
+// Paths as the program writes them: UTF-8 on every system (a path's plain string() is in the
+// system's code page on Windows).
+inline std::string Utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
+inline std::filesystem::path FromUtf8(const std::string& text) {
+  return {std::u8string(text.begin(), text.end())};
+}
+
 // A fresh, empty folder for one test, removed with everything in it when the test ends.
 class ScratchFolder {
  public:
@@ -29,7 +40,7 @@ class ScratchFolder {
   [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
   // `name` in the folder, as the program's paths are written.
   [[nodiscard]] std::string PathOf(const std::string& name) const {
-    return (path_ / name).string();
+    return Utf8(path_ / FromUtf8(name));
   }
 
   void Write(const std::string& name, const std::string& content) const {
@@ -48,7 +59,7 @@ class ScratchFolder {
     std::vector<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-      names.push_back(entry.path().filename().string());
+      names.push_back(Utf8(entry.path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;

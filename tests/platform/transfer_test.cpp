@@ -243,7 +243,7 @@ TEST(Download, FailsWhenTheSaveFolderIsMovedAwayDuringTheTransfer) {
   fs::create_directory(folder);
   rig.After(100ms, [&] { fs::rename(folder, parent.Path() / "moved"); });
   EXPECT_NE(rig.Downloader(kDownloadLimits)
-                ->DownloadToFile(site->Url("/ea.mq4"), (folder / "ea.mq4").string()),
+                ->DownloadToFile(site->Url("/ea.mq4"), Utf8(folder / "ea.mq4")),
             0);
   EXPECT_FALSE(fs::exists(folder));
 }
@@ -257,6 +257,20 @@ TEST(Download, RefusesAPathWithoutAFileName) {
       rig.Downloader(kDownloadLimits)->DownloadToFile(site->Url("/ea.mq4"), folder.PathOf("")), 0);
   EXPECT_TRUE(folder.Entries().empty());
   EXPECT_TRUE(site->Requests().empty());
+}
+
+// Windows' old limit of 260 characters to a path is not the program's: a deep save folder works.
+TEST(Download, SavesUnderAPathLongerThan260Characters) {
+  TransferRig rig;
+  const auto site = rig.Site();
+  site->Serve("/ea.mq4", {.body = "deep"});
+  const ScratchFolder folder;
+  const fs::path deep = folder.Path() / std::string(120, 'd') / std::string(120, 'e');
+  fs::create_directories(deep);
+  const std::string target = Utf8(deep / FromUtf8("移動平均.mq4"));
+  ASSERT_GT(target.size(), 260U);
+  EXPECT_EQ(rig.Downloader(kDownloadLimits)->DownloadToFile(site->Url("/ea.mq4"), target), 0);
+  EXPECT_EQ(ScratchFolder::EntriesOf(deep), std::vector<std::string>{"移動平均.mq4"});
 }
 
 TEST(Download, AbortEndsTheTransferInFlightLeavingNoFile) {
