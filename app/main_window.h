@@ -7,8 +7,7 @@
 
 #include "app/frame_pacer.h"
 #include "app/main_window_controls.h"
-#include "collect/collection_window.h"
-#include "collect/collector.h"
+#include "app/main_window_logic.h"
 #include "collect/site_roots.h"
 #include "collect/window_state.h"
 #include "platform/clipboard.h"
@@ -27,10 +26,7 @@
 #include "platform/qt/qt_url_opener.h"
 #include "platform/sleeper.h"
 #include "platform/url_opener.h"
-#include "results/list_commands.h"
 #include "results/result_grid.h"
-#include "save/download_walk.h"
-#include "save/save_window.h"
 
 namespace trawlbox::app {
 
@@ -49,11 +45,11 @@ struct MainWindowDependencies {
   platform::DownloadLimits download_limits;
 };
 
-// The program's one window: the controls, the window state, the result grid and the handlers
-// that run the collection, the download, the save-folder browse and the list commands. Closing it
-// ends the program. Widgets are found by their object names (see MainWindowControls). libcurl must
-// be set up (a live CurlLibrary) for as long as the window lives.
-class MainWindow : public QMainWindow, public collect::CollectionWindow, public save::SaveWindow {
+// The program's one window in Qt: the controls and the Qt services around the window's logic
+// (MainWindowLogic), which owns the state, the grid and the handlers. Closing it ends the program.
+// Widgets are found by their object names (see MainWindowControls). libcurl must be set up (a live
+// CurlLibrary) for as long as the window lives.
+class MainWindow : public QMainWindow, public MainWindowView {
   Q_OBJECT
 
  public:
@@ -62,15 +58,12 @@ class MainWindow : public QMainWindow, public collect::CollectionWindow, public 
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // The folder that holds the program's executable file, ending in exactly one separator (a root
-  // that already ends in one is returned unchanged). Asked afresh on every call.
-  [[nodiscard]] std::string ProgramFolder() const;
-  // True when the maximum box holds a number that the collected count has reached.
-  [[nodiscard]] bool MaximumReached() const;
+  [[nodiscard]] std::string ProgramFolder() const { return logic_.ProgramFolder(); }
+  [[nodiscard]] bool MaximumReached() const { return logic_.MaximumReached(); }
 
   // For tests to check what the handlers did.
-  [[nodiscard]] const results::ResultGrid& Grid() const { return grid_; }
-  [[nodiscard]] const collect::WindowState& State() const { return state_; }
+  [[nodiscard]] const results::ResultGrid& Grid() const { return logic_.Grid(); }
+  [[nodiscard]] const collect::WindowState& State() const { return logic_.State(); }
 
   [[nodiscard]] std::string SubmitCaption() const override;
   void SetSubmitCaption(const std::string& caption) override;
@@ -83,28 +76,18 @@ class MainWindow : public QMainWindow, public collect::CollectionWindow, public 
   [[nodiscard]] std::string TypeCaption(int type_index) const override;
   [[nodiscard]] std::string SaveFolderText() const override;
   void SetSaveFolderText(const std::string& text) override;
+  void ShowGridMenu() override;
+  void AbortTransfers() override;
+  void SetInputEnabled(bool enabled) override;
+  void CloseNow() override;
 
  protected:
-  // While a collection or a download runs inside a handler, closing tells the operation to end
-  // (stop flag, closing flag, transfers aborted) and disables the window; the window closes, and
-  // the program ends, once that handler has returned.
+  // See MainWindowLogic::CloseRequested: during an operation the window stays on screen, taking
+  // no input, until the operation has unwound.
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  class BusyScope;
-
   void ConnectHandlers();
-  void Form_Load();
-  void cmdSubmit_Click();
-  void cmdListSave_Click();
-  void cmdBrowse_Click();
-  void mnuEnd_Click();
-  void MSFlexGrid_MouseUp(Qt::MouseButton button, QPoint global_position);
-  void MSFlexGrid_DblClick();
-  void mnuOpen_Click();
-  void mnuCopy_Click();
-  void mnuRemove_Click();
-  void mnuClear_Click();
 
   platform::QtSleeper own_sleeper_;
   platform::QtMessageBox own_messages_;
@@ -124,16 +107,11 @@ class MainWindow : public QMainWindow, public collect::CollectionWindow, public 
   platform::CurlHttpTransfer transfer_;
   platform::CurlFileDownloader downloader_;
 
-  const collect::SiteRootPair site_roots_;
-  collect::WindowState state_;
-  results::ResultGrid grid_;
+  MainWindowLogic logic_;
   MainWindowControls ui_;
   FramePacer pacer_;
-  collect::Collector collector_;
-  save::DownloadWalk walk_;
-  results::ListCommands list_commands_;
-  // How many handlers that run an operation are on the call stack.
-  int busy_depth_ = 0;
+  // Where the pointer was when a mouse button came up over the grid: the menu pops up there.
+  QPoint grid_menu_position_;
 };
 
 }  // namespace trawlbox::app

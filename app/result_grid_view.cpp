@@ -11,16 +11,41 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <algorithm>
+#include <optional>
 
 #include "app/fonts.h"
 #include "app/frame_pacer.h"
 #include "app/twips.h"
+#include "results/grid_gestures.h"
 
 namespace trawlbox::app {
 
 using results::CellPosition;
 
 namespace {
+
+std::optional<results::GridKey> GridKeyOf(int key) {
+  switch (key) {
+    case Qt::Key_Up:
+      return results::GridKey::kUp;
+    case Qt::Key_Down:
+      return results::GridKey::kDown;
+    case Qt::Key_Left:
+      return results::GridKey::kLeft;
+    case Qt::Key_Right:
+      return results::GridKey::kRight;
+    case Qt::Key_PageUp:
+      return results::GridKey::kPageUp;
+    case Qt::Key_PageDown:
+      return results::GridKey::kPageDown;
+    case Qt::Key_Home:
+      return results::GridKey::kHome;
+    case Qt::Key_End:
+      return results::GridKey::kEnd;
+    default:
+      return std::nullopt;
+  }
+}
 
 // The heading row. With its sections not highlighted it shows nothing of the selection, so it
 // skips the repaint that every move of the selection would otherwise cost it: during a collection
@@ -86,9 +111,7 @@ ResultGridView::~ResultGridView() {
 }
 
 void ResultGridView::selectAll() {
-  if (grid_.SetCurrent(1, 0)) {
-    static_cast<void>(grid_.SetSelectionEnd(grid_.RowCount() - 1, grid_.ColumnCount() - 1));
-  }
+  results::SelectAllEntries(grid_);
   ShowGridSelection();
 }
 
@@ -136,47 +159,21 @@ void ResultGridView::keyPressEvent(QKeyEvent* event) {
     selectAll();
     return;
   }
-  const bool extend = event->modifiers().testFlag(Qt::ShiftModifier);
-  const bool to_edge = event->modifiers().testFlag(Qt::ControlModifier);
-  const int page = std::max(1, viewport()->height() / verticalHeader()->defaultSectionSize());
-  CellPosition to = extend ? grid_.SelectionEnd() : grid_.Current();
-  int scroll_rows = 0;
-  switch (event->key()) {
-    case Qt::Key_Up:
-      --to.row;
-      break;
-    case Qt::Key_Down:
-      ++to.row;
-      break;
-    case Qt::Key_Left:
-      --to.col;
-      break;
-    case Qt::Key_Right:
-      ++to.col;
-      break;
-    case Qt::Key_PageUp:
-      scroll_rows = -page;
-      break;
-    case Qt::Key_PageDown:
-      scroll_rows = page;
-      break;
-    case Qt::Key_Home:
-      to.col = 0;
-      if (to_edge) to.row = 1;
-      break;
-    case Qt::Key_End:
-      to.col = grid_.ColumnCount() - 1;
-      if (to_edge) to.row = grid_.RowCount() - 1;
-      break;
-    default:
-      event->ignore();
-      return;
+  const std::optional<results::GridKey> key = GridKeyOf(event->key());
+  if (!key) {
+    event->ignore();
+    return;
   }
+  const int page = std::max(1, viewport()->height() / verticalHeader()->defaultSectionSize());
   // A page key turns the page: the cell keeps its place in the view where it can.
-  to.row += scroll_rows;
-  verticalScrollBar()->setValue(verticalScrollBar()->value() + scroll_rows);
-  to = Clamped(to);
-  MoveTo(to, extend);
+  if (key == results::GridKey::kPageUp || key == results::GridKey::kPageDown) {
+    verticalScrollBar()->setValue(verticalScrollBar()->value() +
+                                  (key == results::GridKey::kPageUp ? -page : page));
+  }
+  const CellPosition to =
+      results::PressKey(grid_, *key, event->modifiers().testFlag(Qt::ShiftModifier),
+                        event->modifiers().testFlag(Qt::ControlModifier), page);
+  ShowGridSelection();
   ScrollToCell(to);
 }
 
@@ -203,16 +200,12 @@ bool ResultGridView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ResultGridView::MoveTo(CellPosition cell, bool extend) {
-  static_cast<void>(extend ? grid_.SetSelectionEnd(cell.row, cell.col)
-                           : grid_.SetCurrent(cell.row, cell.col));
+  results::PressCell(grid_, cell, extend);
   ShowGridSelection();
 }
 
 void ResultGridView::SelectColumns(int col, bool extend) {
-  const int first_col = extend ? grid_.Current().col : col;
-  if (grid_.SetCurrent(1, first_col)) {
-    static_cast<void>(grid_.SetSelectionEnd(grid_.RowCount() - 1, col));
-  }
+  results::SelectColumns(grid_, col, extend);
   ShowGridSelection();
 }
 
@@ -224,12 +217,7 @@ CellPosition ResultGridView::CellNear(QPoint point) const {
                     columnAt(x) < 0 ? grid_.ColumnCount() - 1 : columnAt(x)};
   cell.row += (point.y() > y) - (point.y() < y);
   cell.col += (point.x() > x) - (point.x() < x);
-  return Clamped(cell);
-}
-
-CellPosition ResultGridView::Clamped(CellPosition cell) const {
-  return {std::clamp(cell.row, 1, grid_.RowCount() - 1),
-          std::clamp(cell.col, 0, grid_.ColumnCount() - 1)};
+  return results::ClampedToEntries(grid_, cell);
 }
 
 void ResultGridView::ScrollToCell(CellPosition cell) {

@@ -12,8 +12,8 @@ namespace trawlbox::app {
 // The cell grid on screen: shows a ResultGrid with its heading row as the fixed header, no
 // row-number column, the grid's column widths, alignments and highlight colours, and scrolls to its
 // top row. The grid's current cell and selection end are the only selection: the view shows their
-// rectangle, with the focus frame on the current cell, and turns the user's input into moves of
-// the two, anchored at the current cell as in a spreadsheet:
+// rectangle, with the focus frame on the current cell, and turns the user's input into the grid's
+// gestures (see grid_gestures.h):
 // - a left press makes the cell under the pointer current; with Shift it moves the selection end
 //   there instead; dragging moves the selection end. Ctrl adds nothing: there is one rectangle.
 // - a left press on a heading selects that column's entry rows; with Shift, the columns from the
@@ -72,7 +72,6 @@ class ResultGridView : public QTableView, private results::ResultGridObserver {
   // The entry cell under `point` of the viewport; past an edge of the viewport, the cell one
   // beyond the last one shown there, so that a drag out of the view scrolls on.
   [[nodiscard]] results::CellPosition CellNear(QPoint point) const;
-  [[nodiscard]] results::CellPosition Clamped(results::CellPosition cell) const;
   void ScrollToCell(results::CellPosition cell);
   // Shows the grid's current cell and selection now, changing only what the view does not show
   // already.
