@@ -1,8 +1,10 @@
 #include "platform/win32/ca_file_trust.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -52,20 +54,32 @@ bool AddPemCertificates(std::string_view pem, HCERTSTORE store) {
   return added;
 }
 
-// The scheme and host of the URL `request` is at now, after any redirect.
-bool CurrentUrl(HINTERNET request, bool& secure, std::wstring& host) {
+// The host the request goes to now, after any redirect, as its Host header names it less the
+// port (Wine's WinHTTP cannot tell a request's URL).
+std::optional<std::wstring> RequestHost(HINTERNET request) {
   DWORD size = 0;
-  WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &size);
-  if (size == 0) return false;
-  std::wstring url(size / sizeof(wchar_t), L'\0');
-  if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, url.data(), &size)) return false;
-  URL_COMPONENTS parts{};
-  parts.dwStructSize = sizeof(parts);
-  parts.dwHostNameLength = static_cast<DWORD>(-1);
-  if (!WinHttpCrackUrl(url.c_str(), 0, 0, &parts)) return false;
-  secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
-  host.assign(parts.lpszHostName, parts.dwHostNameLength);
-  return true;
+  constexpr DWORD kHostHeader = WINHTTP_QUERY_HOST | WINHTTP_QUERY_FLAG_REQUEST_HEADERS;
+  WinHttpQueryHeaders(request, kHostHeader, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
+                      &size, WINHTTP_NO_HEADER_INDEX);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
+  std::wstring host(size / sizeof(wchar_t), L'\0');
+  if (!WinHttpQueryHeaders(request, kHostHeader, WINHTTP_HEADER_NAME_BY_INDEX, host.data(), &size,
+                           WINHTTP_NO_HEADER_INDEX)) {
+    return std::nullopt;
+  }
+  host.resize(size / sizeof(wchar_t));
+  if (host.starts_with(L'[')) return host.substr(1, host.find(L']') - 1);
+  return host.substr(0, host.rfind(L':'));
+}
+
+// Whether the certificate `chain` ends at is one of `roots`.
+bool IsRootedIn(const CERT_CHAIN_CONTEXT& chain, HCERTSTORE roots) {
+  if (chain.cChain == 0 || chain.rgpChain[0]->cElement == 0) return false;
+  const CERT_SIMPLE_CHAIN& simple = *chain.rgpChain[0];
+  const CERT_CONTEXT* root = simple.rgpElement[simple.cElement - 1]->pCertContext;
+  const std::unique_ptr<const CERT_CONTEXT, CertificateFreer> found(
+      CertFindCertificateInStore(roots, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, root, nullptr));
+  return found != nullptr;
 }
 
 }  // namespace
@@ -79,10 +93,14 @@ void CaFileTrust::EngineFreer::operator()(void* engine) const {
 CaFileTrust::CaFileTrust(const std::string& path)
     : roots_(CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, 0, nullptr)) {
   if (!roots_ || !AddPemCertificates(ReadFile(path), roots_.get())) return;
+  // The file's certificates complete the chain; Accepts then insists that they root it. (An
+  // exclusive root would say so at once, but Wine's chain engine refuses that configuration, so
+  // the configuration is the one every Windows knows.)
   CERT_CHAIN_ENGINE_CONFIG config{};
-  config.cbSize = sizeof(config);
-  // The file's certificates are the only roots: Windows' own store plays no part.
-  config.hExclusiveRoot = roots_.get();
+  config.cbSize = offsetof(CERT_CHAIN_ENGINE_CONFIG, hExclusiveRoot);
+  HCERTSTORE additional = roots_.get();
+  config.cAdditionalStore = 1;
+  config.rghAdditionalStore = &additional;
   HCERTCHAINENGINE engine = nullptr;
   if (CertCreateCertificateChainEngine(&config, &engine)) engine_.reset(engine);
 }
@@ -90,19 +108,17 @@ CaFileTrust::CaFileTrust(const std::string& path)
 CaFileTrust::~CaFileTrust() = default;
 
 bool CaFileTrust::Accepts(HINTERNET request) const {
-  bool secure = false;
-  std::wstring host;
-  if (!CurrentUrl(request, secure, host)) return false;
-  if (!secure) return true;
-  if (!engine_) return false;
-
+  // The request goes out once the TLS handshake is over, so only plain http has no certificate
+  // to show here.
   const CERT_CONTEXT* server = nullptr;
   DWORD size = sizeof(server);
   if (!WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &server, &size) ||
       server == nullptr) {
-    return false;
+    return true;
   }
   const std::unique_ptr<const CERT_CONTEXT, CertificateFreer> certificate(server);
+  std::optional<std::wstring> host = RequestHost(request);
+  if (!engine_ || !host) return false;
 
   CERT_CHAIN_PARA chain_para{};
   chain_para.cbSize = sizeof(chain_para);
@@ -113,10 +129,14 @@ bool CaFileTrust::Accepts(HINTERNET request) const {
   }
   const std::unique_ptr<const CERT_CHAIN_CONTEXT, ChainFreer> chain(built);
 
+  if (!IsRootedIn(*chain, roots_.get())) return false;
+
+  // The root is one of the file's, which Windows does not know: everything else is checked.
   SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
   ssl.cbSize = sizeof(ssl);
   ssl.dwAuthType = AUTHTYPE_SERVER;
-  ssl.pwszServerName = host.data();
+  ssl.fdwChecks = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+  ssl.pwszServerName = host->data();
   CERT_CHAIN_POLICY_PARA policy{};
   policy.cbSize = sizeof(policy);
   policy.pvExtraPolicyPara = &ssl;

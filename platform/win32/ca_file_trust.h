@@ -23,8 +23,9 @@ class CaFileTrust {
   CaFileTrust& operator=(const CaFileTrust&) = delete;
 
   // Whether the server `request` is connected to shows a chain that ends at one of the file's
-  // certificates and names the host of the request's current URL; a request on plain http passes.
-  // False whenever something cannot be looked at. Safe on any thread (WinHTTP's callbacks).
+  // certificates and names the host the request is sent to; a request on plain http passes.
+  // False whenever the certificate shown cannot be judged. Safe on any thread (WinHTTP's
+  // callbacks), once the request is about to be sent.
   [[nodiscard]] bool Accepts(HINTERNET request) const;
 
  private:

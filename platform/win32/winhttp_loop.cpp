@@ -1,6 +1,8 @@
 #include "platform/win32/winhttp_loop.h"
 
 #include <algorithm>
+#include <mutex>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -12,11 +14,10 @@ namespace trawlbox::platform {
 namespace {
 
 // Long enough for WinHTTP's threads to let go of handles closed just before the program ends.
-constexpr std::chrono::milliseconds kClosingGrace{2000};
+constexpr std::chrono::milliseconds kClosingGrace{500};
 
-constexpr DWORD kNotifications =
-    WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES |
-    WINHTTP_CALLBACK_FLAG_SEND_REQUEST | WINHTTP_CALLBACK_FLAG_REDIRECT;
+constexpr DWORD kNotifications = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS |
+                                 WINHTTP_CALLBACK_FLAG_HANDLES | WINHTTP_CALLBACK_FLAG_SEND_REQUEST;
 
 // The session sends the program's own User-Agent, so a request that names it sends it once.
 std::wstring UserAgent() {
@@ -43,8 +44,43 @@ DWORD ToTimeout(std::chrono::milliseconds duration) {
 
 }  // namespace
 
-WinHttpLoop::WinHttpLoop()
-    : session_(OpenSession()), event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+// What WinHTTP's threads have recorded for the window's thread, and the event that wakes it.
+class WinHttpLoop::Inbox {
+ public:
+  struct Record {
+    Channel* channel;
+    Event event;
+  };
+
+  Inbox() : event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+  ~Inbox() {
+    if (event_ != nullptr) CloseHandle(event_);
+  }
+  Inbox(const Inbox&) = delete;
+  Inbox& operator=(const Inbox&) = delete;
+
+  [[nodiscard]] HANDLE WakeEvent() const { return event_; }
+
+  void Keep(Channel& channel, const Event& event) {
+    {
+      const std::lock_guard lock(mutex_);
+      records_.push_back({.channel = &channel, .event = event});
+    }
+    SetEvent(event_);
+  }
+
+  [[nodiscard]] std::vector<Record> Take() {
+    const std::lock_guard lock(mutex_);
+    return std::exchange(records_, {});
+  }
+
+ private:
+  HANDLE event_;
+  std::mutex mutex_;
+  std::vector<Record> records_;
+};
+
+WinHttpLoop::WinHttpLoop() : inbox_(std::make_shared<Inbox>()), session_(OpenSession()) {
   // Requests opened in the session inherit the callback, so it is in place before any is.
   if (session_ && WinHttpSetStatusCallback(session_.Get(), &WinHttpLoop::OnCallback, kNotifications,
                                            0) == WINHTTP_INVALID_STATUS_CALLBACK) {
@@ -54,24 +90,26 @@ WinHttpLoop::WinHttpLoop()
 
 WinHttpLoop::~WinHttpLoop() {
   const Clock::time_point give_up = Clock::now() + kClosingGrace;
-  while (!channels_.empty() && event_ != nullptr) {
+  while (!channels_.empty()) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(give_up - Clock::now());
     if (left <= std::chrono::milliseconds(0)) break;
-    WaitForSingleObject(event_, ToTimeout(left));
+    WaitForSingleObject(inbox_->WakeEvent(), ToTimeout(left));
     Dispatch();
   }
+  // Wine's WinHTTP keeps a closed request until its socket next moves, which a stalled server may
+  // put off for good: a callback may still come for these, into the inbox they keep alive.
+  for (auto& entry : channels_) static_cast<void>(entry.second.release());
   session_.Reset();
-  if (event_ != nullptr) CloseHandle(event_);
 }
 
 HINTERNET WinHttpLoop::Session() const { return session_.Get(); }
 
-HANDLE WinHttpLoop::WakeEvent() const { return event_; }
+HANDLE WinHttpLoop::WakeEvent() const { return inbox_->WakeEvent(); }
 
 WinHttpLoop::Channel* WinHttpLoop::Attach(HINTERNET request, Handler& handler,
                                           std::shared_ptr<const CaFileTrust> trust) {
   auto channel = std::make_unique<Channel>(
-      Channel{.loop = *this, .trust = std::move(trust), .handler = &handler});
+      Channel{.inbox = inbox_, .trust = std::move(trust), .handler = &handler});
   auto context = reinterpret_cast<DWORD_PTR>(channel.get());
   if (!WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context))) {
     return nullptr;
@@ -88,7 +126,7 @@ void WinHttpLoop::Detach(Channel& channel) {
 }
 
 void WinHttpLoop::Dispatch() {
-  for (const Record& record : TakeRecords()) {
+  for (const Inbox::Record& record : inbox_->Take()) {
     if (record.event.status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING) {
       // WinHTTP's last word on the handle: nothing will use the channel any more.
       channels_.erase(record.channel);
@@ -107,7 +145,8 @@ void WinHttpLoop::Wait(std::chrono::milliseconds longest) {
   const Clock::time_point now = Clock::now();
   std::chrono::milliseconds timeout = longest;
   for (const Handler* handler : live_) timeout = std::min(timeout, handler->UntilExpiry(now));
-  MsgWaitForMultipleObjectsEx(1, &event_, ToTimeout(timeout), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  HANDLE wake = inbox_->WakeEvent();
+  MsgWaitForMultipleObjectsEx(1, &wake, ToTimeout(timeout), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   Dispatch();
 }
 
@@ -120,6 +159,9 @@ void CALLBACK WinHttpLoop::OnCallback(HINTERNET handle, DWORD_PTR context, DWORD
   Channel& channel = *reinterpret_cast<Channel*>(context);
   Event event{.status = status};
   switch (status) {
+    case WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE:
+      event.size = *static_cast<const DWORD*>(info);
+      break;
     case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
       event.size = info_length;
       break;
@@ -131,26 +173,12 @@ void CALLBACK WinHttpLoop::OnCallback(HINTERNET handle, DWORD_PTR context, DWORD
       break;
     case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
     case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
-    case WINHTTP_CALLBACK_STATUS_REDIRECT:
     case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
       break;
     default:
       return;
   }
-  channel.loop.Keep(channel, event);
-}
-
-void WinHttpLoop::Keep(Channel& channel, const Event& event) {
-  {
-    const std::lock_guard lock(records_mutex_);
-    records_.push_back({.channel = &channel, .event = event});
-  }
-  SetEvent(event_);
-}
-
-std::vector<WinHttpLoop::Record> WinHttpLoop::TakeRecords() {
-  const std::lock_guard lock(records_mutex_);
-  return std::exchange(records_, {});
+  channel.inbox->Keep(channel, event);
 }
 
 }  // namespace trawlbox::platform

@@ -7,7 +7,6 @@
 #include <array>
 #include <chrono>
 #include <memory>
-#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -31,7 +30,8 @@ class WinHttpLoop {
   struct Event {
     // The WINHTTP_CALLBACK_STATUS_… value.
     DWORD status = 0;
-    // The bytes a read has put into the channel's buffer (READ_COMPLETE).
+    // The bytes ready to be read (DATA_AVAILABLE), or that a read has put into the channel's
+    // buffer (READ_COMPLETE).
     DWORD size = 0;
     // What failed (REQUEST_ERROR).
     DWORD error = 0;
@@ -54,8 +54,10 @@ class WinHttpLoop {
   // What WinHTTP may still use of one request handle after the program has let it go: the
   // callbacks' context, the trust the callbacks consult and the buffer reads land in. The loop
   // owns it until WinHTTP reports the handle closed.
+  class Inbox;
   struct Channel {
-    WinHttpLoop& loop;
+    // Where the callbacks record, shared so that it outlives the loop if WinHTTP does.
+    std::shared_ptr<Inbox> inbox;
     std::shared_ptr<const CaFileTrust> trust;
     // The window's thread alone reads and writes it; null once the handler let go.
     Handler* handler;
@@ -63,7 +65,8 @@ class WinHttpLoop {
   };
 
   WinHttpLoop();
-  // Waits, a short bounded time, for WinHTTP to finish with the handles already let go.
+  // Waits, a short bounded time, for WinHTTP to finish with the handles already let go; what it
+  // still holds after that is left to it.
   ~WinHttpLoop();
   WinHttpLoop(const WinHttpLoop&) = delete;
   WinHttpLoop& operator=(const WinHttpLoop&) = delete;
@@ -88,20 +91,11 @@ class WinHttpLoop {
   void Wait(std::chrono::milliseconds longest);
 
  private:
-  struct Record {
-    Channel* channel;
-    Event event;
-  };
-
   static void CALLBACK OnCallback(HINTERNET handle, DWORD_PTR context, DWORD status, void* info,
                                   DWORD info_length);
-  void Keep(Channel& channel, const Event& event);
-  [[nodiscard]] std::vector<Record> TakeRecords();
 
+  std::shared_ptr<Inbox> inbox_;
   WinHttpHandle session_;
-  HANDLE event_;
-  std::mutex records_mutex_;
-  std::vector<Record> records_;
   std::unordered_map<const Channel*, std::unique_ptr<Channel>> channels_;
   // The handlers with a request in flight, in the order they attached.
   std::vector<Handler*> live_;

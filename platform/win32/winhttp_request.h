@@ -95,12 +95,17 @@ class WinHttpRequest : private WinHttpLoop::Handler {
   [[nodiscard]] std::chrono::milliseconds UntilExpiry(
       WinHttpLoop::Clock::time_point now) const override;
 
+  // Opens and sends a request to `url` with the request's headers and options; false when WinHTTP
+  // refuses it.
+  [[nodiscard]] bool Open(const std::string& url);
   // Sets what every request of the program keeps; false when WinHTTP refuses one of them.
-  [[nodiscard]] bool Configure(const std::vector<std::string>& headers,
-                               const WinHttpRequestOptions& options);
+  [[nodiscard]] bool Configure();
+  // Goes on to where a redirect points, unless it leaves http and https or the limit is reached.
+  void Follow(const std::string& location);
   void OnHeadersAvailable();
+  void AskForData();
+  void OnDataAvailable(DWORD size);
   void OnRead(DWORD size);
-  void ReadNext();
   // Closes the request and tells the receiver how it ended.
   void Finish(End end);
 
@@ -110,6 +115,11 @@ class WinHttpRequest : private WinHttpLoop::Handler {
   // Non-null while a request is in flight.
   WinHttpLoop::Channel* channel_ = nullptr;
   Receiver* receiver_ = nullptr;
+  std::vector<std::string> headers_;
+  WinHttpRequestOptions options_{};
+  // The URL of the request in flight, against which a relative redirect is resolved.
+  std::string url_;
+  int redirects_ = 0;
   TransferClock clock_{{}, {}};
   bool unpacking_ = false;
   std::optional<std::int64_t> announced_length_;

@@ -9,6 +9,10 @@
 #include <system_error>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace trawlbox::testing {
 
 // Paths as the program writes them: UTF-8 on every system (a path's plain string() is in the
@@ -57,10 +61,23 @@ class ScratchFolder {
 
   [[nodiscard]] static std::vector<std::string> EntriesOf(const std::filesystem::path& folder) {
     std::vector<std::string> names;
+#ifdef _WIN32
+    // The C++ library's listing stops at 260 characters; Windows' own goes on with the prefix.
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((LR"(\\?\)" + folder.native() + LR"(\*)").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring_view name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(Utf8(std::filesystem::path(name)));
+      } while (FindNextFileW(search, &found) != FALSE);
+      FindClose(search);
+    }
+#else
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
       names.push_back(Utf8(entry.path().filename()));
     }
+#endif
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,5 +50,8 @@ class TransferRig {
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+// Makes a symbolic link at `link` to the folder `target`.
+void LinkFolder(const std::filesystem::path& target, const std::filesystem::path& link);
 
 }  // namespace trawlbox::testing

@@ -76,6 +76,10 @@ std::unique_ptr<TestSite> TransferRig::Site(TestScheme scheme) {
   return std::make_unique<TestHttpServer>(scheme);
 }
 
+void LinkFolder(const std::filesystem::path& target, const std::filesystem::path& link) {
+  std::filesystem::create_directory_symlink(target, link);
+}
+
 void TransferRig::After(std::chrono::milliseconds delay, std::function<void()> action) {
   QTimer::singleShot(delay, &impl_->timers, std::move(action));
 }

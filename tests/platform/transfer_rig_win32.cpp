@@ -8,6 +8,7 @@
 #include "platform/win32/winhttp_file_downloader.h"
 #include "platform/win32/winhttp_loop.h"
 #include "platform/win32/winhttp_transfer.h"
+#include "tests/platform/scratch_folder.h"
 #include "tests/platform/transfer_rig.h"
 #include "tests/support/remote_test_site.h"
 
@@ -122,6 +123,10 @@ platform::EventYield& TransferRig::Events() { return impl_->yield; }
 
 std::unique_ptr<TestSite> TransferRig::Site(TestScheme scheme) {
   return std::make_unique<RemoteTestSite>(scheme);
+}
+
+void LinkFolder(const std::filesystem::path& target, const std::filesystem::path& link) {
+  RemoteTestSite::LinkOnHost(Utf8(target), Utf8(link));
 }
 
 void TransferRig::After(std::chrono::milliseconds delay, std::function<void()> action) {

@@ -172,9 +172,7 @@ std::vector<Plant> ThingsThatAreNoRegularFile() {
   std::vector<Plant> plants = {
       {"folder", [](const fs::path& target, const fs::path&) { fs::create_directory(target); }},
       {"link to a folder",
-       [](const fs::path& target, const fs::path& outside) {
-         fs::create_directory_symlink(outside, target);
-       }},
+       [](const fs::path& target, const fs::path& outside) { LinkFolder(outside, target); }},
   };
 #ifndef _WIN32
   // Windows shows a link to a file as such; Wine, which the Windows tests run under, shows it as

@@ -166,6 +166,33 @@ std::vector<RecordedRequest> RemoteTestSite::Requests() const {
   return std::move(*requests);
 }
 
+namespace {
+
+// The Linux path of a Windows path under Wine, from Wine's own export.
+std::string UnixPath(const std::string& windows_path) {
+  using UnixFileName = char*(__cdecl*)(const wchar_t*);
+  const auto unix_file_name = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (unix_file_name == nullptr) Fail("not running under Wine: no wine_get_unix_file_name");
+  const std::wstring wide(windows_path.begin(), windows_path.end());
+  char* const unix_path = unix_file_name(wide.c_str());
+  if (unix_path == nullptr) Fail("Wine knows no Linux path for " + windows_path);
+  std::string path(unix_path);
+  HeapFree(GetProcessHeap(), 0, unix_path);
+  return path;
+}
+
+}  // namespace
+
+void RemoteTestSite::LinkOnHost(const std::string& target, const std::string& link) {
+  const Channel channel;
+  const std::string text =
+      channel.Ask(WireWriter().Field("link").Field(UnixPath(target)).Field(UnixPath(link)));
+  WireReader answer(text);
+  ExpectOk(answer, "link");
+  ExpectEnd(answer, "link");
+}
+
 std::string TestCaFile() { return TRAWLBOX_TEST_TLS_DIR "/test_ca.pem"; }
 
 }  // namespace trawlbox::testing

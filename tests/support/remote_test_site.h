@@ -29,6 +29,10 @@ class RemoteTestSite : public TestSite {
   void Serve(const std::string& path, TestReply reply) override;
   [[nodiscard]] std::vector<RecordedRequest> Requests() const override;
 
+  // Makes a symbolic link at `link` to `target` (both Windows paths) on the system Wine runs on:
+  // Wine's CreateSymbolicLinkW reports success and makes nothing.
+  static void LinkOnHost(const std::string& target, const std::string& link);
+
  private:
   class Channel;
 

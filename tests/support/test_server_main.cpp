@@ -7,10 +7,13 @@
 //                                  in place of the last one; answers its port
 //   serve <scheme> <path> <reply>  TestSite::Serve
 //   requests <scheme>              TestSite::Requests
+//   link <target> <link>           a symbolic link on this system (Wine makes none itself)
 //   quit                           ends this process, unanswered
 //
 // Usage: trawlbox_test_server PORT_FILE. Once listening, it writes its control port there as
 // decimal text and a newline, then serves until killed or told to quit.
+
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QHostAddress>
@@ -74,6 +77,13 @@ std::string Handle(const std::string& message, SiteRegistry& sites) {
   if (command == "quit" && reader.AtEnd()) {
     QCoreApplication::quit();
     return {};
+  }
+  if (command == "link") {
+    const std::optional<std::string> target = reader.Field();
+    const std::optional<std::string> link = reader.Field();
+    if (!target || !link || !reader.AtEnd()) return Error();
+    return ::symlink(target->c_str(), link->c_str()) == 0 ? Answer(WireWriter().Field("ok"))
+                                                          : Error();
   }
   const std::optional<TestScheme> scheme = ReadScheme(reader);
   if (!scheme) return Error();
