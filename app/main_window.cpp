@@ -7,26 +7,18 @@
 
 namespace trawlbox::app {
 
-namespace {
-
-template <typename Service>
-Service& Pick(Service* injected, Service& own) {
-  return injected != nullptr ? *injected : own;
-}
-
-}  // namespace
-
 MainWindow::MainWindow(MainWindowDependencies deps)
     : own_messages_(this),
       own_chooser_(this),
-      sleeper_(Pick(deps.sleeper, static_cast<platform::Sleeper&>(own_sleeper_))),
-      messages_(Pick(deps.messages, static_cast<platform::MessageBox&>(own_messages_))),
-      chooser_(Pick(deps.chooser, static_cast<platform::FolderChooser&>(own_chooser_))),
-      opener_(Pick(deps.opener, static_cast<platform::UrlOpener&>(own_opener_))),
-      clipboard_(Pick(deps.clipboard, static_cast<platform::Clipboard&>(own_clipboard_))),
-      location_(Pick(deps.location, static_cast<platform::ProgramLocation&>(own_location_))),
-      transfer_(http_loop_, deps.transfer_limits),
-      downloader_(http_loop_, deps.download_limits),
+      sleeper_(InjectedOrOwn(deps.sleeper, static_cast<platform::Sleeper&>(own_sleeper_))),
+      messages_(InjectedOrOwn(deps.messages, static_cast<platform::MessageBox&>(own_messages_))),
+      chooser_(InjectedOrOwn(deps.chooser, static_cast<platform::FolderChooser&>(own_chooser_))),
+      opener_(InjectedOrOwn(deps.opener, static_cast<platform::UrlOpener&>(own_opener_))),
+      clipboard_(InjectedOrOwn(deps.clipboard, static_cast<platform::Clipboard&>(own_clipboard_))),
+      location_(
+          InjectedOrOwn(deps.location, static_cast<platform::ProgramLocation&>(own_location_))),
+      transfer_(http_loop_, deps.transfer_limits, deps.ca_file),
+      downloader_(http_loop_, deps.download_limits, deps.ca_file),
       logic_(*this,
              MainWindowServices{transfer_, downloader_, yield_, sleeper_, messages_, chooser_,
                                 opener_, clipboard_, location_},

@@ -7,6 +7,7 @@
 
 #include "app/frame_pacer.h"
 #include "app/main_window_controls.h"
+#include "app/main_window_dependencies.h"
 #include "app/main_window_logic.h"
 #include "collect/site_roots.h"
 #include "collect/window_state.h"
@@ -29,21 +30,6 @@
 #include "results/result_grid.h"
 
 namespace trawlbox::app {
-
-// What the window is built with. The defaults give the program: the real code-base sites and the
-// Qt services. Tests replace any of them; an injected service must outlive the window.
-struct MainWindowDependencies {
-  collect::SiteRootPair site_roots;
-  // Each service left null is the window's own Qt service.
-  platform::Sleeper* sleeper = nullptr;
-  platform::MessageBox* messages = nullptr;
-  platform::FolderChooser* chooser = nullptr;
-  platform::UrlOpener* opener = nullptr;
-  platform::Clipboard* clipboard = nullptr;
-  platform::ProgramLocation* location = nullptr;
-  platform::HttpTransferLimits transfer_limits;
-  platform::DownloadLimits download_limits;
-};
 
 // The program's one window in Qt: the controls and the Qt services around the window's logic
 // (MainWindowLogic), which owns the state, the grid and the handlers. Closing it ends the program.

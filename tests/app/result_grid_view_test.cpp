@@ -351,20 +351,18 @@ class ResultGridViewTest : public QObject {
          [](WindowRig& r) { r.ClickCell(0, 3, Qt::MiddleButton); },
          {2, 1},
          {2, 1}}};
-    QTest::newRow("heading at the top")
-        << Steps{{"heading", [](WindowRig& r) { Click(r, 0, 1); }, {1, 1}, {kLastRow, 1}},
-                 {"shift+heading",
-                  [](WindowRig& r) { Click(r, 0, 3, Qt::ShiftModifier); },
-                  {1, 1},
-                  {kLastRow, 3}}};
     QTest::newRow("heading scrolled")
         << Steps{{"click", [](WindowRig& r) { Click(r, 5, 2); }, {5, 2}, {5, 2}},
                  {"scroll and heading",
                   [](WindowRig& r) {
                     r.GridView()->verticalScrollBar()->setValue(99);
-                    Click(r, 0, 3);
+                    Click(r, 0, 2);
                   },
-                  {1, 3},
+                  {1, 2},
+                  {kLastRow, 2}},
+                 {"shift+heading",
+                  [](WindowRig& r) { Click(r, 0, 3, Qt::ShiftModifier); },
+                  {1, 2},
                   {kLastRow, 3}}};
     QTest::newRow("ctrl+a") << Steps{
         {"click", [](WindowRig& r) { Click(r, 5, 2); }, {5, 2}, {5, 2}},
@@ -372,51 +370,15 @@ class ResultGridViewTest : public QObject {
          [](WindowRig& r) { Key(r, Qt::Key_A, Qt::ControlModifier); },
          {1, 0},
          {kLastRow, 3}}};
-    QTest::newRow("arrows") << Steps{
+    // Each key and modifier reaches its gesture; grid_gestures_test.cpp covers where they stop.
+    QTest::newRow("keys") << Steps{
         {"click", [](WindowRig& r) { Click(r, 2, 1); }, {2, 1}, {2, 1}},
         {"down", [](WindowRig& r) { Key(r, Qt::Key_Down); }, {3, 1}, {3, 1}},
-        {"right", [](WindowRig& r) { Key(r, Qt::Key_Right); }, {3, 2}, {3, 2}},
-        {"shift+down",
-         [](WindowRig& r) { Key(r, Qt::Key_Down, Qt::ShiftModifier); },
-         {3, 2},
-         {4, 2}},
         {"shift+left",
          [](WindowRig& r) { Key(r, Qt::Key_Left, Qt::ShiftModifier); },
-         {3, 2},
-         {4, 1}},
-        {"up moves from the current cell",
-         [](WindowRig& r) { Key(r, Qt::Key_Up); },
-         {2, 2},
-         {2, 2}},
-        {"up twice stops at the first row",
-         [](WindowRig& r) {
-           Key(r, Qt::Key_Up);
-           Key(r, Qt::Key_Up);
-         },
-         {1, 2},
-         {1, 2}}};
-    QTest::newRow("page keys") << Steps{
-        {"click", [](WindowRig& r) { Click(r, 2, 1); }, {2, 1}, {2, 1}},
-        {"page down", [](WindowRig& r) { Key(r, Qt::Key_PageDown); }, {2, 1, 1}, {2, 1, 1}},
-        {"shift+page up",
-         [](WindowRig& r) { Key(r, Qt::Key_PageUp, Qt::ShiftModifier); },
-         {2, 1, 1},
-         {2, 1}},
-        {"page up twice stops at the first row",
-         [](WindowRig& r) {
-           Key(r, Qt::Key_PageUp);
-           Key(r, Qt::Key_PageUp);
-         },
-         {1, 1},
-         {1, 1}}};
-    QTest::newRow("home and end") << Steps{
-        {"click", [](WindowRig& r) { Click(r, 3, 2); }, {3, 2}, {3, 2}},
-        {"home", [](WindowRig& r) { Key(r, Qt::Key_Home); }, {3, 0}, {3, 0}},
-        {"end", [](WindowRig& r) { Key(r, Qt::Key_End); }, {3, 3}, {3, 3}},
-        {"shift+home",
-         [](WindowRig& r) { Key(r, Qt::Key_Home, Qt::ShiftModifier); },
-         {3, 3},
+         {3, 1},
          {3, 0}},
+        {"page down", [](WindowRig& r) { Key(r, Qt::Key_PageDown); }, {3, 1, 1}, {3, 1, 1}},
         {"ctrl+end",
          [](WindowRig& r) { Key(r, Qt::Key_End, Qt::ControlModifier); },
          {kLastRow, 3},
@@ -424,11 +386,7 @@ class ResultGridViewTest : public QObject {
         {"ctrl+shift+home",
          [](WindowRig& r) { Key(r, Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier); },
          {kLastRow, 3},
-         {1, 0}},
-        {"page down at the last row",
-         [](WindowRig& r) { Key(r, Qt::Key_PageDown); },
-         {kLastRow, 3},
-         {kLastRow, 3}}};
+         {1, 0}}};
   }
 
   void EveryInputKeepsOneSelectionThatTheViewShowsAndCopyTakes() {

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <commctrl.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/win32/grid_painter.h"
+#include "results/result_grid.h"
+
+namespace trawlbox::app::win32 {
+
+// The cell grid on screen: a virtual report-view list that shows a ResultGrid, with its heading
+// row as the list's header, the grid's column widths, alignments and highlight colours, and
+// scrolled to its top row. The grid's current cell and selection end are the only selection: the
+// list draws their rectangle itself, with a focus frame on the current cell, never selects an item
+// of its own, and turns the user's input into the grid's gestures (see grid_gestures.h):
+// - a left press makes the cell under the pointer current; with Shift it moves the selection end
+//   there instead; dragging moves the selection end, and past an edge scrolls on.
+// - a left press on a heading selects that column's entry rows; with Shift, the columns from the
+//   current cell's column to that one. Ctrl+A selects every entry cell.
+// - the arrow keys, Page Up and Page Down, Home and End (with Ctrl: the first or the last row as
+//   well) move the current cell; with Shift they move the selection end.
+// - other buttons select nothing, so a command on the current row acts on that row whatever lies
+//   under the pointer.
+// Tab and Shift+Tab leave the grid; the headings cannot be resized.
+// The user's moves are shown at once; the program's (a collection run writes cells and moves the
+// current cell at every entry, hundreds of times a second) at most once a frame.
+class GridView : private results::ResultGridObserver {
+ public:
+  struct Callbacks {
+    // A button was released over the cells or the heading row, at `screen`.
+    std::function<void(bool right_button, POINT screen)> mouse_up;
+    // The left button was double-clicked over the cells or the heading row, after the second
+    // press moved the current cell.
+    std::function<void()> double_click;
+  };
+
+  // A child of `parent` at `pixels` (its client coordinates), id `control_id`, showing `grid` in
+  // `font`, which both must outlive the view. Handle() is null when Windows refused the control.
+  GridView(HWND parent, int control_id, results::ResultGrid& grid, const RECT& pixels, HFONT font,
+           Callbacks callbacks);
+  ~GridView() override;
+  GridView(const GridView&) = delete;
+  GridView& operator=(const GridView&) = delete;
+
+  // Null once the control has been destroyed, by the view or with its parent.
+  [[nodiscard]] HWND Handle() const { return list_; }
+  // The parent forwards its WM_NOTIFY here; an answer when the notice was the grid's.
+  [[nodiscard]] std::optional<LRESULT> OnNotify(const NMHDR& header);
+  // Moves the control to `pixels` and draws it in `font` at `dpi`, after a change of scale.
+  void Relayout(const RECT& pixels, HFONT font, int dpi);
+
+ private:
+  void CellChanged(int row, int col) override;
+  void RowAboutToBeRemoved(int row) override;
+  void RowRemoved(int row) override;
+  void AllCellsChanged() override;
+  void SelectionChanged() override;
+  void HighlightChanged() override;
+  void TopRowChanged(int row) override;
+  void ColumnWidthsChanged() override;
+
+  static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                        UINT_PTR id, DWORD_PTR view);
+  static LRESULT CALLBACK HeaderProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                          UINT_PTR id, DWORD_PTR view);
+  // Nothing: the list's or the header's own handling.
+  std::optional<LRESULT> OnListMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  std::optional<LRESULT> OnHeaderMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // True when the key was one of the grid's.
+  bool OnKeyDown(WPARAM key);
+  void OnLeftPress(POINT point, bool extend);
+  void OnDrag(POINT point);
+  void ReportMouseUp(HWND from, bool right_button, LPARAM lparam) const;
+
+  void ApplyHeadings();
+  void ApplyColumnWidths();
+  // Asks for ShowChanges at the end of the frame, unless it is asked for already.
+  void ScheduleFrame();
+  // Redraws what changed since it last ran: headings, cells and the selection.
+  void ShowChanges();
+  // Redraws grid rows `first` to `last` where the list shows them.
+  void RedrawRows(int first, int last);
+  // Hands the list's scroll position to the grid as its top row.
+  void FollowScroll();
+
+  // Set on the list itself, beside its own timers, whose ids are small.
+  static constexpr UINT_PTR kFrameTimer = 0x4652414D;
+
+  results::ResultGrid& grid_;
+  Callbacks callbacks_;
+  HWND list_ = nullptr;
+  HWND header_ = nullptr;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  ShownSelection shown_;
+  // The grid rows written since the last frame; none while first > last.
+  int changed_first_ = 1;
+  int changed_last_ = 0;
+  bool headings_changed_ = false;
+  bool frame_pending_ = false;
+  // The left button went down on a cell and has not come up yet.
+  bool dragging_ = false;
+  // Set while the top row passes between grid and list in either direction, so that it is not
+  // handed back where it came from.
+  bool syncing_top_row_ = false;
+  // The text of the last cell the list asked for, which it reads after the answer.
+  std::wstring cell_text_;
+};
+
+}  // namespace trawlbox::app::win32

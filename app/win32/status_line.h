@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+#include <commctrl.h>
+
+#include "app/win32/controls.h"
+
+namespace trawlbox::app::win32 {
+
+// The status line, which a collection run or a download walk rewrites at every yield, hundreds of
+// times a second. Its text changes at once; its painting waits, for at most one frame of a 60 Hz
+// display: the first change after a quiet spell is painted at once, later ones within the frame
+// are painted together when it ends, so the latest text is always the one on screen.
+class StatusLine : public ControlWindow {
+ public:
+  // The frames are timed by `parent`'s timer `timer`, which the parent hands to OnFrameEnd.
+  StatusLine(HWND parent, int id, UINT_PTR timer);
+
+  void SetStatus(std::string_view utf8);
+  // `parent`'s timer `timer` fired.
+  void OnFrameEnd();
+
+ private:
+  HWND parent_;
+  UINT_PTR timer_;
+  bool frame_open_ = false;
+  // A change made during the frame is still to be painted.
+  bool held_ = false;
+};
+
+}  // namespace trawlbox::app::win32
