@@ -4,12 +4,17 @@
 # download walk, next to the cost of writing the same files durably), each the median of the ratios
 # of several runs taken in turn; then the page scanners' throughput. The window is measured on an
 # X display (Xvfb), as a user sees it, once more with the accessibility bridge talking to an AT-SPI
-# bus, and offscreen.
+# bus, and offscreen. With --windows the Windows program's window is measured too, under Wine on an
+# X display of its own, against the same server and the same curl runs.
 #
 #   bash scripts/bench.sh                    set up, build (Release) and measure: 5 runs
 #   bash scripts/bench.sh --runs N           the same with N runs
 #   bash scripts/bench.sh --picture FILE     also save the window as the display shows it after
 #                                            the first run's walk
+#   bash scripts/bench.sh --windows          also measure the Windows program (cross-built, Release,
+#                                            in build/bench-windows) under Wine
+#   bash scripts/bench.sh --windows --no-linux   the Windows program only, without the Qt window and
+#                                            the scanners
 #   bash scripts/bench.sh --tiny --bin-dir D run once on a tiny site with the benchmarks built in D
 #                                            (what the test suite does; it judges no figure)
 #
@@ -21,27 +26,48 @@ runs=5
 tiny=0
 bin=""
 picture=""
+linux=1
+windows=0
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
     --tiny) tiny=1; runs=1; shift ;;
     --bin-dir) bin=$2; shift 2 ;;
     --picture) picture=$(realpath -m "$2"); shift 2 ;;
-    *) echo "usage: bash scripts/bench.sh [--runs N] [--picture FILE] [--tiny] [--bin-dir DIR]" >&2; exit 2 ;;
+    --windows) windows=1; shift ;;
+    --no-linux) linux=0; shift ;;
+    *) echo "usage: bash scripts/bench.sh [--runs N] [--picture FILE] [--windows [--no-linux]] [--tiny] [--bin-dir DIR]" >&2; exit 2 ;;
   esac
 done
+[ "$linux" = 1 ] || [ "$windows" = 1 ] || { echo "--no-linux needs --windows" >&2; exit 2; }
 
 if [ -z "$bin" ]; then
   bash scripts/setup.sh
   cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build/bench -j "$(nproc)" --target trawlbox_benchmarks
+  # Without the Qt window the Linux side only makes the site and writes the durable floor.
+  if [ "$linux" = 1 ]; then
+    cmake --build build/bench -j "$(nproc)" --target trawlbox_benchmarks
+  else
+    cmake --build build/bench -j "$(nproc)" --target trawlbox_bench_site trawlbox_bench_durable_floor
+  fi
   bin=build/bench/bench
 fi
 bin=$(cd "$bin" && pwd)
+if [ "$windows" = 1 ]; then
+  windows_tree=$PWD/build/bench-windows
+  cmake -S . -B "$windows_tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$windows_tree" -j "$(nproc)" --target trawlbox trawlbox_bench_window
+fi
 # On the build's own disk, not in a tmpfs: the durable writes must reach a real file system.
 scratch=$(mktemp -d "$bin/scratch.XXXXXX")
 source scripts/serve-site.sh
+wine_display_pid=""
 cleanup() {
+  if [ -n "$wine_display_pid" ]; then
+    wineserver -k 2>/dev/null || true
+    kill "$wine_display_pid" 2>/dev/null || true
+  fi
   stop_site
   rm -rf "$scratch"
 }
@@ -104,11 +130,30 @@ window() {
   echo "$out"
 }
 
+# Wine keeps the display its server was started on, so the Windows window has one X server (a
+# free display) for the whole script, and Wine's server and services are started first with their
+# output elsewhere, as scripts/windows-tests.sh does, in a prefix of the tree's own.
+if [ "$windows" = 1 ]; then
+  export WINEPREFIX=$windows_tree/wine-prefix WINEDEBUG=-all
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$scratch/display" \
+    </dev/null >/dev/null 2>&1 &
+  wine_display_pid=$!
+  for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.05; done
+  export DISPLAY=:$(cat "$scratch/display")
+  sh cmake/wine-run.sh "$WINEPREFIX" cmd /c exit </dev/null >/dev/null 2>&1
+  sh scripts/wine-japanese-fonts.sh "$WINEPREFIX" </dev/null >/dev/null 2>&1
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+fi
+# Wine's console ends the lines it passes on with CR LF.
+on_wine() { wine "$windows_tree/bench/win32/trawlbox_bench_window.exe" "$@" | tr -d '\r'; }
+
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 declare -a curl_pages curl_files floor curl_floor collect walk rss a11y offscreen
 declare -a collect_ratio walk_ratio a11y_ratio offscreen_ratio floor_ratio
+declare -a win_collect win_walk win_memory win_collect_ratio win_walk_ratio
 for run in $(seq "$runs"); do
-  echo "run $run of $runs: curl, libcurl's floor, durable writes, the window" >&2
+  echo "run $run of $runs: curl, libcurl's floor, durable writes, the windows" >&2
   start=$(now); curl_run "$scratch/pages.curl"; pages_s=$(elapsed "$start" "$(now)")
   # Every run writes into folders of its own that nothing was deleted from: a file system slows
   # down creating files where thousands were just deleted, which would weigh on whichever phase
@@ -120,8 +165,23 @@ for run in $(seq "$runs"); do
   # Each durable phase starts with nothing of an earlier phase left to write back.
   sync
   floor_s=$(field floor_seconds "$("$bin/trawlbox_bench_durable_floor" "$disk/floor" "$file_count" "$file_bytes")")
-  curl_floor_s=$(field curl_floor_seconds "$("$bin/trawlbox_bench_curl_floor" "$scratch/pages.txt")")
+  curl_pages+=("$pages_s"); curl_files+=("$files_s"); floor+=("$floor_s")
+  curl_and_floor=$(awk -v a="$files_s" -v b="$floor_s" 'BEGIN { print a + b }')
 
+  if [ "$windows" = 1 ]; then
+    sync
+    mkdir -p "$disk/windows-save"
+    out=$(window windows on_wine run "$root" "$(winepath -w "$disk/windows-save")\\")
+    win_collect+=("$(field collect_seconds "$out")")
+    win_walk+=("$(field walk_seconds "$out")")
+    win_memory+=("$(field peak_working_set_kib "$out")")
+    entries=$(field entries "$out")
+    win_collect_ratio+=("$(ratio "$(field collect_seconds "$out")" "$pages_s")")
+    win_walk_ratio+=("$(ratio "$(field walk_seconds "$out")" "$curl_and_floor")")
+  fi
+  [ "$linux" = 1 ] || continue
+
+  curl_floor_s=$(field curl_floor_seconds "$("$bin/trawlbox_bench_curl_floor" "$scratch/pages.txt")")
   sync
   picture_args=()
   [ "$run" = 1 ] && [ -n "$picture" ] && picture_args=("$picture")
@@ -137,23 +197,100 @@ for run in $(seq "$runs"); do
   out=$(window offscreen env QT_QPA_PLATFORM=offscreen "$bin/trawlbox_bench_window" run "$root")
   offscreen_s=$(field collect_seconds "$out")
 
-  curl_pages+=("$pages_s"); curl_files+=("$files_s"); floor+=("$floor_s"); curl_floor+=("$curl_floor_s")
+  curl_floor+=("$curl_floor_s")
   collect+=("$collect_s"); walk+=("$walk_s"); a11y+=("$a11y_s"); offscreen+=("$offscreen_s")
   collect_ratio+=("$(ratio "$collect_s" "$pages_s")")
-  walk_ratio+=("$(ratio "$walk_s" "$(awk -v a="$files_s" -v b="$floor_s" 'BEGIN { print a + b }')")")
+  walk_ratio+=("$(ratio "$walk_s" "$curl_and_floor")")
   a11y_ratio+=("$(ratio "$a11y_s" "$pages_s")")
   offscreen_ratio+=("$(ratio "$offscreen_s" "$pages_s")")
   floor_ratio+=("$(ratio "$curl_floor_s" "$pages_s")")
 done
 
-declare -a wait_share wait_wall
+# cpu_share OUTPUT: the share of the wall time of a wait that the process spent on the CPU, in %.
+cpu_share() {
+  awk -v c="$(field wait_cpu_seconds "$1")" -v w="$(field wait_seconds "$1")" \
+    'BEGIN { printf "%.3f", 100 * c / w }'
+}
+declare -a wait_share wait_wall win_wait_share win_wait_wall win_start
 for run in $(seq "$runs"); do
   echo "run $run of $runs: waiting on a server that holds the page back" >&2
+  if [ "$windows" = 1 ]; then
+    out=$(window windows-wait on_wine wait "$root/slow")
+    win_wait_wall+=("$(field wait_seconds "$out")")
+    win_wait_share+=("$(cpu_share "$out")")
+    win_start+=("$(field window_seconds "$(window windows-start on_wine start)")")
+  fi
+  [ "$linux" = 1 ] || continue
   out=$(window wait on_display "$bin/trawlbox_bench_window" wait "$root/slow")
   wait_wall+=("$(field wait_seconds "$out")")
-  wait_share+=("$(awk -v c="$(field wait_cpu_seconds "$out")" -v w="$(field wait_seconds "$out")" \
-    'BEGIN { printf "%.3f", 100 * c / w }')")
+  wait_share+=("$(cpu_share "$out")")
 done
+
+seconds() { printf '%.3f s' "$(median "$@")"; }
+times() { printf '%.2f' "$(median "$@")"; }
+# verdict VALUE OP LIMIT: PASS or FAIL; a tiny workload and a figure without a limit are judged by
+# nothing.
+verdict() {
+  if [ "$tiny" = 1 ] || [ "$3" = - ]; then
+    echo "-"
+  elif awk -v v="$1" -v l="$3" "BEGIN { exit !(v $2 l) }"; then
+    echo PASS
+  else
+    echo FAIL
+  fi
+}
+row() {
+  printf '| %-30s | %-29s | %-40s | %-6s | %-8s | %-6s | %-9s | %-6s |\n' "$@"
+}
+# row FIGURE MEASURED BASELINE RATIO OP TARGET STRETCH: the row with its two verdicts.
+judged() {
+  row "$1" "$2" "$3" "$4" "$([ "$6" = - ] && echo - || echo "$5 $6")" "$(verdict "$4" "$5" "$6")" "$([ "$7" = - ] && echo - || echo "$5 $7")" \
+    "$(verdict "$4" "$5" "$7")"
+}
+header() {
+  local widths=(30 29 40 6 8 6 9 6) width line="|"
+  row Figure Measured Baseline Ratio Target Result Stretch Result
+  for width in "${widths[@]}"; do line+=$(printf -- '-%.0s' $(seq $((width + 2))))"|"; done
+  echo "$line"
+}
+# MB (10^6 bytes) of a median of KiB figures.
+megabytes() { awk -v k="$(median "$@")" 'BEGIN { printf "%.1f", k * 1024 / 1e6 }'; }
+
+windows_figures() {
+  local exe_mb wait_pct
+  exe_mb=$(awk -v b="$(stat -c %s "$windows_tree/app/win32/trawlbox.exe")" 'BEGIN { printf "%.2f", b / 1e6 }')
+  wait_pct=$(median "${win_wait_share[@]}")
+  header
+  judged "collection run, Wine window" "$(seconds "${win_collect[@]}")" \
+    "curl $(seconds "${curl_pages[@]}")" "$(times "${win_collect_ratio[@]}")" "<=" 1.5 -
+  judged "download walk, Wine window" "$(seconds "${win_walk[@]}")" \
+    "curl $(seconds "${curl_files[@]}") + durable writes $(seconds "${floor[@]}")" \
+    "$(times "${win_walk_ratio[@]}")" "<=" 1.5 -
+  judged "CPU, server stalls $(printf '%.1f' "$(median "${win_wait_wall[@]}")") s" "${wait_pct} %" "-" \
+    "$wait_pct" "<" 1 -
+  judged "memory, $entries-entry run" "$(megabytes "${win_memory[@]}") MB peak working set" "-" \
+    "$(megabytes "${win_memory[@]}")" "<=" 100 -
+  judged "start to window" "$(seconds "${win_start[@]}")" "-" "$(median "${win_start[@]}")" "<" 1 -
+  judged "trawlbox.exe, stripped" "$exe_mb MB" "-" "$exe_mb" "<=" 3 -
+}
+# Prints the Windows program's table and adds it to `table`, which the verdict at the end reads.
+windows_table() {
+  echo
+  echo "Windows program under Wine 8.0 ($(wine --version 2>/dev/null)): medians of $runs runs (each" \
+    "ratio taken against curl in the same run); $page_count page fetches, $entries entries," \
+    "$file_count files of $file_bytes bytes, nginx on 127.0.0.1; load average before the runs: $load."
+  echo
+  local figures
+  figures=$(windows_figures)
+  echo "$figures"
+  table+=$'\n'$figures
+}
+table=""
+if [ "$linux" = 0 ]; then
+  windows_table
+  ! awk -F'|' '$7 ~ /FAIL/' <<<"$table" | grep -q .
+  exit
+fi
 
 echo "scanner benchmarks" >&2
 if [ "$tiny" = 1 ]; then
@@ -172,9 +309,7 @@ scan_row() {
 scan_ms() { scan_row "$1" | awk -F, '{ printf "%.2f", $3 }'; }
 scan_mbs() { scan_row "$1" | awk -F, '{ printf "%.0f", $6 / 1e6 }'; }
 
-seconds() { printf '%.3f s' "$(median "$@")"; }
-times() { printf '%.2f' "$(median "$@")"; }
-rss_mb=$(awk -v k="$(median "${rss[@]}")" 'BEGIN { printf "%.1f", k * 1024 / 1e6 }')
+rss_mb=$(megabytes "${rss[@]}")
 wait_pct=$(median "${wait_share[@]}")
 if [ "$tiny" = 1 ]; then
   detail_mbs=$(scan_mbs ScanDetailPage/65536B)
@@ -184,36 +319,12 @@ else
   listing_mbs=$(scan_mbs ScanListingPage/2MiB)
 fi
 
-# verdict VALUE OP LIMIT: PASS or FAIL; a tiny workload and a figure without a limit are judged by
-# nothing.
-verdict() {
-  if [ "$tiny" = 1 ] || [ "$3" = - ]; then
-    echo "-"
-  elif awk -v v="$1" -v l="$3" "BEGIN { exit !(v $2 l) }"; then
-    echo PASS
-  else
-    echo FAIL
-  fi
-}
-
 echo
 echo "Medians of $runs runs (each ratio taken against curl in the same run); $page_count page" \
   "fetches, $entries entries, $file_count files of $file_bytes bytes, nginx on 127.0.0.1."
 echo
 figures() {
-  local widths=(30 29 40 6 8 6 9 6) width
-  row() {
-    printf '| %-30s | %-29s | %-40s | %-6s | %-8s | %-6s | %-9s | %-6s |\n' "$@"
-  }
-  # row FIGURE MEASURED BASELINE RATIO OP TARGET STRETCH: the row with its two verdicts.
-  judged() {
-    row "$1" "$2" "$3" "$4" "$([ "$6" = - ] && echo - || echo "$5 $6")" "$(verdict "$4" "$5" "$6")" "$([ "$7" = - ] && echo - || echo "$5 $7")" \
-      "$(verdict "$4" "$5" "$7")"
-  }
-  row Figure Measured Baseline Ratio Target Result Stretch Result
-  local line="|"
-  for width in "${widths[@]}"; do line+=$(printf -- '-%.0s' $(seq $((width + 2))))"|"; done
-  echo "$line"
+  header
   judged "collection run, window on X" "$(seconds "${collect[@]}")" \
     "curl $(seconds "${curl_pages[@]}")" "$(times "${collect_ratio[@]}")" "<=" 1.2 1.0
   judged "download walk, window on X" "$(seconds "${walk[@]}")" \
@@ -256,6 +367,7 @@ echo "Machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/c
   "load average before the runs: $load; $(PATH=$PATH:/usr/sbin nginx -v 2>&1 | sed 's/^nginx version: //'), $(curl --version | head -1 | cut -d' ' -f1-2)," \
   "Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo unknown)."
 
+[ "$windows" = 1 ] && windows_table
 [ "$tiny" = 1 ] && exit 0
 # Only a missed target fails the script; a missed stretch goal is reported.
 ! awk -F'|' '$7 ~ /FAIL/' <<<"$table" | grep -q .

@@ -12,7 +12,7 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth xdotool xclip
   desktop-file-utils appstream dpkg-dev file
-  g++-mingw-w64-x86-64-posix googletest wine wine64 util-linux nsis
+  g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine util-linux nsis
 )
 
 missing=()

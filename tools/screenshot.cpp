@@ -15,18 +15,8 @@
 
 #include "app/fonts.h"
 #include "app/main_window.h"
-#include "platform/message_box.h"
 #include "platform/qt/curl_library.h"
-
-namespace {
-
-// The closing message of a run would hold the tool up; the picture shows the window only.
-class UnshownMessageBox : public trawlbox::platform::MessageBox {
- public:
-  void Show(trawlbox::platform::MessageIcon /*icon*/, const std::string& /*text*/) override {}
-};
-
-}  // namespace
+#include "tools/unshown_message_box.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 2 && argc != 4) {
@@ -40,7 +30,7 @@ int main(int argc, char* argv[]) {
   QApplication application(qt_argc, argv);
   trawlbox::app::InstallFontSubstitutions();
 
-  UnshownMessageBox messages;
+  trawlbox::tools::UnshownMessageBox messages;
   trawlbox::app::MainWindowDependencies deps;
   deps.messages = &messages;
   // The MQL4 slot is never asked for: its box is unticked.

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/main_window_layout.h"
+#include "app/win32/command_ids.h"
+#include "app/win32/win32_main_window.h"
+
+namespace trawlbox::tools::win32 {
+
+// Sets the thread up as the program's own start-up does, for a window built on it.
+inline void SetUpCommonControls() {
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                      ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+// The site roots that gather from the MQL5 site at `mql5_root` only; the MQL4 slot is never asked
+// for once its box is unticked.
+inline collect::SiteRootPair Mql5Only(const std::string& mql5_root) {
+  return {"http://127.0.0.1:9", mql5_root};
+}
+
+// Unticks the MQL4 box: its pause between listing pages is a fixed sleep, nothing to show or
+// measure.
+inline void UntickMql4(const app::Win32MainWindow& window) {
+  SendMessageW(window.HandleOf(app::Control::kChkSEngines0), BM_SETCHECK, BST_UNCHECKED, 0);
+}
+
+// Presses `button` as a click does and returns once its handler has: a run or a walk yields to the
+// thread's messages inside the handler, so it is over by then.
+inline void Click(app::Win32MainWindow& window, app::Control button) {
+  SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(app::win32::ControlId(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(window.HandleOf(button)));
+}
+
+// Handles what the thread has pending for `milliseconds`: the window paints at most once a frame,
+// so the last changes of a run show only after it.
+inline void RunMessagesFor(DWORD milliseconds) {
+  const ULONGLONG until = GetTickCount64() + milliseconds;
+  while (GetTickCount64() < until) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+}  // namespace trawlbox::tools::win32
