@@ -16,17 +16,13 @@ bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
   // Qt gathers every widget's dirty region in the window and asks for one UpdateRequest, and
   // asks for no other until that one has been handled: holding it back keeps the regions gathering.
   if (watched != &window_ || event->type() != QEvent::UpdateRequest) return false;
-  if (frame_.isActive()) {
-    held_ = true;
-    return true;
-  }
+  if (!pacing_.PaintNow()) return true;
   frame_.start();
   return false;
 }
 
 void FramePacer::EndFrame() {
-  if (!held_) return;
-  held_ = false;
+  if (!pacing_.FrameEnded()) return;
   QEvent update(QEvent::UpdateRequest);
   QCoreApplication::sendEvent(&window_, &update);
 }

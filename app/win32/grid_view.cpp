@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "app/frame_pacing.h"
 #include "app/twips.h"
 #include "app/win32/grid_geometry.h"
 #include "platform/win32/wide_text.h"
@@ -11,9 +12,6 @@
 namespace trawlbox::app::win32 {
 
 namespace {
-
-// One frame of a display refreshed 60 times a second: more often than this, nobody sees a change.
-constexpr UINT kFrameMs = 16;
 
 ShownSelection SelectionOf(const results::ResultGrid& grid) {
   return {grid.Current(), grid.SelectionEnd(), grid.GetHighlight()};
@@ -165,7 +163,7 @@ void GridView::ApplyColumnWidths() {
 
 void GridView::ScheduleFrame() {
   if (frame_pending_ || list_ == nullptr) return;
-  frame_pending_ = SetTimer(list_, kFrameTimer, kFrameMs, nullptr) != 0;
+  frame_pending_ = SetTimer(list_, kFrameTimer, static_cast<UINT>(kFrameMs), nullptr) != 0;
   // Without a timer the changes are shown at once rather than never.
   if (!frame_pending_) ShowChanges();
 }

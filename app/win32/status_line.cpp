@@ -2,12 +2,6 @@
 
 namespace trawlbox::app::win32 {
 
-namespace {
-
-constexpr UINT kFrameMs = 16;
-
-}  // namespace
-
 StatusLine::StatusLine(HWND parent, int id, UINT_PTR timer)
     : ControlWindow(parent, id, WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_CENTERIMAGE, 0,
                     ""),
@@ -15,27 +9,26 @@ StatusLine::StatusLine(HWND parent, int id, UINT_PTR timer)
       timer_(timer) {}
 
 void StatusLine::SetStatus(std::string_view utf8) {
-  if (!frame_open_) {
+  if (pacing_.PaintNow()) {
     // A static control paints its new text as soon as it has it.
     SetText(utf8);
-    frame_open_ = SetTimer(parent_, timer_, kFrameMs, nullptr) != 0;
+    SetTimer(parent_, timer_, kFrameMs, nullptr);
     return;
   }
   // With redrawing off the control counts as hidden and paints nothing.
-  if (!held_) SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+  SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
   SetText(utf8);
-  held_ = true;
 }
 
+// The timer repeats: it times the next frame, which painting the held text opens.
 void StatusLine::OnFrameEnd() {
-  if (held_) {
-    held_ = false;
-    SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+  if (!pacing_.FrameEnded()) {
+    KillTimer(parent_, timer_);
     return;
   }
-  KillTimer(parent_, timer_);
-  frame_open_ = false;
+  static_cast<void>(pacing_.PaintNow());
+  SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 }  // namespace trawlbox::app::win32

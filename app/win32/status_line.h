@@ -6,14 +6,14 @@
 
 #include <commctrl.h>
 
+#include "app/frame_pacing.h"
 #include "app/win32/controls.h"
 
 namespace trawlbox::app::win32 {
 
 // The status line, which a collection run or a download walk rewrites at every yield, hundreds of
-// times a second. Its text changes at once; its painting waits, for at most one frame of a 60 Hz
-// display: the first change after a quiet spell is painted at once, later ones within the frame
-// are painted together when it ends, so the latest text is always the one on screen.
+// times a second. Its text changes at once; its painting follows FramePacing, so the latest text
+// is always the one on screen.
 class StatusLine : public ControlWindow {
  public:
   // The frames are timed by `parent`'s timer `timer`, which the parent hands to OnFrameEnd.
@@ -26,9 +26,7 @@ class StatusLine : public ControlWindow {
  private:
   HWND parent_;
   UINT_PTR timer_;
-  bool frame_open_ = false;
-  // A change made during the frame is still to be painted.
-  bool held_ = false;
+  FramePacing pacing_;
 };
 
 }  // namespace trawlbox::app::win32
