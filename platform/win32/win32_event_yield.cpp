@@ -28,9 +28,9 @@ void Win32EventYield::YieldOnce() {
   }
 }
 
+// A wake by WinHTTP alone has been dispatched by the wait and brings no message to handle.
 void Win32EventYield::YieldUntilEvent() {
-  loop_.Wait(kSafetyInterval);
-  YieldOnce();
+  if (loop_.Wait(kSafetyInterval)) YieldOnce();
 }
 
 }  // namespace trawlbox::platform

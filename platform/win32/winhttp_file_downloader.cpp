@@ -63,9 +63,10 @@ int WinHttpFileDownloader::DownloadToFile(const std::string& url, const std::str
   receipt_ = &receipt;
   if (request_.Start(*wire_url, {kUserAgentHeader}, options_, *this)) {
     Win32InputHold input_hold;
+    // Looking through the queue costs Wine a trip to its server for each kind of input held
+    // back; a wake by WinHTTP alone, several in every download, brings no message to look at.
     while (!receipt.Result()) {
-      loop_.Wait(kUnbounded);
-      input_hold.PumpExceptInput();
+      if (loop_.Wait(kUnbounded)) input_hold.PumpExceptInput();
     }
   } else {
     receipt.End(kNetworkError);

@@ -141,13 +141,15 @@ void WinHttpLoop::Dispatch() {
   }
 }
 
-void WinHttpLoop::Wait(std::chrono::milliseconds longest) {
+bool WinHttpLoop::Wait(std::chrono::milliseconds longest) {
   const Clock::time_point now = Clock::now();
   std::chrono::milliseconds timeout = longest;
   for (const Handler* handler : live_) timeout = std::min(timeout, handler->UntilExpiry(now));
   HANDLE wake = inbox_->WakeEvent();
-  MsgWaitForMultipleObjectsEx(1, &wake, ToTimeout(timeout), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  const DWORD woken =
+      MsgWaitForMultipleObjectsEx(1, &wake, ToTimeout(timeout), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   Dispatch();
+  return woken != WAIT_OBJECT_0;
 }
 
 // On one of WinHTTP's threads, or inside a WinHTTP call on the window's: records and wakes, and
