@@ -9,8 +9,8 @@ inline constexpr int kFrameMs = 16;
 // changes the status line and the grid at every yield, hundreds of times a second, and each
 // repaint costs the display server as much as any other although nobody sees more than about 60
 // frames a second. The first change after a quiet spell is painted at once and opens a frame;
-// later ones are held until the frame ends, when what they changed is painted together. The texts
-// and cells themselves change at once; only their painting waits, for at most one frame.
+// later ones are held until the frame ends, when what they changed is painted together. What is
+// shown waits for at most one frame.
 class FramePacing {
  public:
   // A change wants painting. True: paint it now, and time a frame from now (the caller's timer).
