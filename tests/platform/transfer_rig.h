@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/event_yield.h"
 #include "platform/file_downloader.h"
@@ -23,6 +24,42 @@ class AbortableTransfer : public platform::HttpTransfer {
 class AbortableDownloader : public platform::FileDownloader {
  public:
   virtual void Abort() = 0;
+};
+
+// An adapter of either system behind those interfaces; `Args` are its constructor's.
+template <typename Adapter>
+class AbortableTransferOf : public AbortableTransfer {
+ public:
+  template <typename... Args>
+  explicit AbortableTransferOf(Args&&... args) : adapter_(std::forward<Args>(args)...) {}
+
+  bool Execute(const std::string& url, const std::string& operation,
+               const std::string& request_header) override {
+    return adapter_.Execute(url, operation, request_header);
+  }
+  bool StillExecuting() const override { return adapter_.StillExecuting(); }
+  bool GetChunk(std::size_t max_bytes, std::string& chunk) override {
+    return adapter_.GetChunk(max_bytes, chunk);
+  }
+  void Abort() override { adapter_.Abort(); }
+
+ private:
+  Adapter adapter_;
+};
+
+template <typename Adapter>
+class AbortableDownloaderOf : public AbortableDownloader {
+ public:
+  template <typename... Args>
+  explicit AbortableDownloaderOf(Args&&... args) : adapter_(std::forward<Args>(args)...) {}
+
+  int DownloadToFile(const std::string& url, const std::string& path) override {
+    return adapter_.DownloadToFile(url, path);
+  }
+  void Abort() override { adapter_.Abort(); }
+
+ private:
+  Adapter adapter_;
 };
 
 // The HTTP adapters of the system the tests run on (libcurl on Linux, WinHTTP on Windows), the

@@ -16,41 +16,6 @@ namespace trawlbox::testing {
 
 namespace {
 
-class WinTransfer : public AbortableTransfer {
- public:
-  WinTransfer(platform::WinHttpLoop& loop, const platform::TextDecoder& decoder,
-              const platform::HttpTransferLimits& limits, const std::string& ca_file)
-      : transfer_(loop, decoder, limits, ca_file) {}
-
-  bool Execute(const std::string& url, const std::string& operation,
-               const std::string& request_header) override {
-    return transfer_.Execute(url, operation, request_header);
-  }
-  bool StillExecuting() const override { return transfer_.StillExecuting(); }
-  bool GetChunk(std::size_t max_bytes, std::string& chunk) override {
-    return transfer_.GetChunk(max_bytes, chunk);
-  }
-  void Abort() override { transfer_.Abort(); }
-
- private:
-  platform::WinHttpTransfer transfer_;
-};
-
-class WinDownloader : public AbortableDownloader {
- public:
-  WinDownloader(platform::WinHttpLoop& loop, const platform::DownloadLimits& limits,
-                const std::string& ca_file)
-      : downloader_(loop, limits, ca_file) {}
-
-  int DownloadToFile(const std::string& url, const std::string& path) override {
-    return downloader_.DownloadToFile(url, path);
-  }
-  void Abort() override { downloader_.Abort(); }
-
- private:
-  platform::WinHttpFileDownloader downloader_;
-};
-
 // Runs delayed actions from WM_TIMER, which every wait of the adapters dispatches.
 class TimerWindow {
  public:
@@ -111,12 +76,14 @@ TransferRig::~TransferRig() = default;
 
 std::unique_ptr<AbortableTransfer> TransferRig::Transfer(const platform::HttpTransferLimits& limits,
                                                          const std::string& ca_file) {
-  return std::make_unique<WinTransfer>(impl_->loop, impl_->decoder, limits, ca_file);
+  return std::make_unique<AbortableTransferOf<platform::WinHttpTransfer>>(
+      impl_->loop, impl_->decoder, limits, ca_file);
 }
 
 std::unique_ptr<AbortableDownloader> TransferRig::Downloader(const platform::DownloadLimits& limits,
                                                              const std::string& ca_file) {
-  return std::make_unique<WinDownloader>(impl_->loop, limits, ca_file);
+  return std::make_unique<AbortableDownloaderOf<platform::WinHttpFileDownloader>>(impl_->loop,
+                                                                                  limits, ca_file);
 }
 
 platform::EventYield& TransferRig::Events() { return impl_->yield; }
