@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QHostAddress>
 #include <QMutex>
@@ -14,11 +15,11 @@
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <future>
 #include <map>
+#include <thread>
 #include <utility>
 
 namespace trawlbox::testing {
@@ -337,40 +338,60 @@ class TlsServer : public QTcpServer {
   QSslConfiguration identity_;
 };
 
-// Owns every server object inside run(), so they are created, used and destroyed on this thread.
-class ServerThread : public QThread {
+// Owns every server object inside its thread, so they are created, used and destroyed there. A
+// joinable std::thread rather than a QThread: a QThread's wait() returns before the thread has
+// run its thread-exit handlers, among them OpenSSL's release of the thread's TLS state, so a
+// process ending just then would still hold that state.
+class ServerThread {
  public:
   ServerThread(SharedState& state, TestHttpServer::Scheme scheme)
       : state_(state), scheme_(scheme) {}
 
+  ServerThread(const ServerThread&) = delete;
+  ServerThread& operator=(const ServerThread&) = delete;
+
+  // Quitting the loop ends Run(), whose server deletes every connection still open.
+  ~ServerThread() {
+    if (!thread_.joinable()) return;
+    if (loop_ != nullptr) QMetaObject::invokeMethod(loop_, &QEventLoop::quit, Qt::QueuedConnection);
+    thread_.join();
+  }
+
   // Starts the thread; returns the port it listens on, 0 when it could not listen.
   [[nodiscard]] quint16 StartListening() {
     std::future<quint16> port = port_.get_future();
-    start();
+    thread_ = std::thread([this] { Run(); });
     return port.get();
   }
 
- protected:
-  void run() override {
-    const std::unique_ptr<QTcpServer> server =
-        scheme_ == TestHttpServer::Scheme::kHttp
-            ? std::make_unique<QTcpServer>()
-            : std::make_unique<TlsServer>(TlsIdentity(scheme_));
-    const bool listening = server->listen(QHostAddress::LocalHost, 0);
-    port_.set_value(listening ? server->serverPort() : quint16{0});
-    if (!listening) return;
-    connect(server.get(), &QTcpServer::newConnection, server.get(), [&server, this] {
-      while (QTcpSocket* socket = server->nextPendingConnection()) {
-        new Connection(socket, state_, server.get());
-      }
-    });
-    exec();
+ private:
+  void Run() {
+    {
+      QEventLoop loop;
+      const std::unique_ptr<QTcpServer> server =
+          scheme_ == TestHttpServer::Scheme::kHttp
+              ? std::make_unique<QTcpServer>()
+              : std::make_unique<TlsServer>(TlsIdentity(scheme_));
+      const bool listening = server->listen(QHostAddress::LocalHost, 0);
+      // Set before the port is handed over, so the destructor sees the loop it must quit.
+      if (listening) loop_ = &loop;
+      port_.set_value(listening ? server->serverPort() : quint16{0});
+      if (!listening) return;
+      QObject::connect(server.get(), &QTcpServer::newConnection, server.get(), [&server, this] {
+        while (QTcpSocket* socket = server->nextPendingConnection()) {
+          new Connection(socket, state_, server.get());
+        }
+      });
+      loop.exec();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
- private:
   SharedState& state_;
   const TestHttpServer::Scheme scheme_;
   std::promise<quint16> port_;
+  QEventLoop* loop_ = nullptr;
+  std::thread thread_;
 };
 
 }  // namespace
@@ -392,11 +413,7 @@ TestHttpServer::TestHttpServer(Scheme scheme) : impl_(std::make_unique<Impl>(sch
   impl_->port = impl_->thread.StartListening();
 }
 
-// Quitting the loop returns from run(), whose server deletes every connection still open.
-TestHttpServer::~TestHttpServer() {
-  impl_->thread.quit();
-  impl_->thread.wait();
-}
+TestHttpServer::~TestHttpServer() = default;
 
 std::string TestHttpServer::Root() const {
   return (impl_->https ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(impl_->port);
