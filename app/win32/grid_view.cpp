@@ -51,9 +51,12 @@ GridView::GridView(HWND parent, int control_id, results::ResultGrid& grid, const
   ApplyColumnWidths();
   SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(grid_.RowCount() - 1), LVSICF_NOSCROLL);
 
-  SetWindowSubclass(list_, ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowLongPtrW(list_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  list_procedure_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProcedure)));
   if (header_ != nullptr) {
-    SetWindowSubclass(header_, HeaderProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    header_procedure_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(header_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderProcedure)));
   }
   grid_.SetObserver(this);
   shown_ = SelectionOf(grid_);
@@ -62,7 +65,7 @@ GridView::GridView(HWND parent, int control_id, results::ResultGrid& grid, const
 
 GridView::~GridView() {
   grid_.SetObserver(nullptr);
-  // Its last message takes the subclasses and the frame's timer away.
+  // Its last message takes the frame's timer away and leaves the view.
   if (list_ != nullptr) DestroyWindow(list_);
 }
 

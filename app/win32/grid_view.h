@@ -64,10 +64,14 @@ class GridView : private results::ResultGridObserver {
   void TopRowChanged(int row) override;
   void ColumnWidthsChanged() override;
 
-  static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                        UINT_PTR id, DWORD_PTR view);
-  static LRESULT CALLBACK HeaderProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                          UINT_PTR id, DWORD_PTR view);
+  // Put in front of the list's and the header's own procedures through the windows' procedure
+  // pointers, the view found through the list's user data. comctl32's SetWindowSubclass would look
+  // its chain up with GetPropW at every message, which under Wine is a trip to its server, and the
+  // list and its header pass each other dozens of messages a frame.
+  static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK HeaderProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  // The list's own handling of a message.
+  LRESULT ListDefault(UINT message, WPARAM wparam, LPARAM lparam) const;
   // Nothing: the list's or the header's own handling.
   std::optional<LRESULT> OnListMessage(UINT message, WPARAM wparam, LPARAM lparam);
   std::optional<LRESULT> OnHeaderMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -95,6 +99,8 @@ class GridView : private results::ResultGridObserver {
   Callbacks callbacks_;
   HWND list_ = nullptr;
   HWND header_ = nullptr;
+  WNDPROC list_procedure_ = nullptr;
+  WNDPROC header_procedure_ = nullptr;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   ShownSelection shown_;
   // The grid rows written since the last frame; none while first > last.

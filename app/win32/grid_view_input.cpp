@@ -48,30 +48,33 @@ std::optional<GridKey> GridKeyOf(WPARAM key) {
 
 }  // namespace
 
-LRESULT CALLBACK GridView::ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                         UINT_PTR id, DWORD_PTR view) {
-  auto& self = *reinterpret_cast<GridView*>(view);
+LRESULT CALLBACK GridView::ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto& self = *reinterpret_cast<GridView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  const WNDPROC own = self.list_procedure_;
   if (message == WM_NCDESTROY) {
     KillTimer(hwnd, kFrameTimer);
-    RemoveWindowSubclass(hwnd, ListProcedure, id);
     self.list_ = nullptr;
     self.header_ = nullptr;
     self.frame_pending_ = false;
   } else if (const std::optional<LRESULT> answer = self.OnListMessage(message, wparam, lparam)) {
     return *answer;
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  return CallWindowProcW(own, hwnd, message, wparam, lparam);
 }
 
-LRESULT CALLBACK GridView::HeaderProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                           UINT_PTR id, DWORD_PTR view) {
-  auto& self = *reinterpret_cast<GridView*>(view);
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, HeaderProcedure, id);
-  } else if (const std::optional<LRESULT> answer = self.OnHeaderMessage(message, wparam, lparam)) {
-    return *answer;
+// The header is the list's child, and dies before it.
+LRESULT CALLBACK GridView::HeaderProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto& self = *reinterpret_cast<GridView*>(GetWindowLongPtrW(GetParent(hwnd), GWLP_USERDATA));
+  if (message != WM_NCDESTROY) {
+    if (const std::optional<LRESULT> answer = self.OnHeaderMessage(message, wparam, lparam)) {
+      return *answer;
+    }
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  return CallWindowProcW(self.header_procedure_, hwnd, message, wparam, lparam);
+}
+
+LRESULT GridView::ListDefault(UINT message, WPARAM wparam, LPARAM lparam) const {
+  return CallWindowProcW(list_procedure_, list_, message, wparam, lparam);
 }
 
 std::optional<LRESULT> GridView::OnListMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -113,7 +116,7 @@ std::optional<LRESULT> GridView::OnListMessage(UINT message, WPARAM wparam, LPAR
       // The list would move its own focus to an item starting with the typed letter.
       return 0;
     case WM_GETDLGCODE:
-      return DefSubclassProc(list_, message, wparam, lparam) &
+      return ListDefault(message, wparam, lparam) &
              ~static_cast<LRESULT>(DLGC_WANTTAB | DLGC_WANTALLKEYS);
     case WM_TIMER:
       if (wparam != kFrameTimer) return std::nullopt;
@@ -122,7 +125,7 @@ std::optional<LRESULT> GridView::OnListMessage(UINT message, WPARAM wparam, LPAR
     case WM_VSCROLL:
     case WM_MOUSEWHEEL:
     case WM_SIZE: {
-      const LRESULT answer = DefSubclassProc(list_, message, wparam, lparam);
+      const LRESULT answer = ListDefault(message, wparam, lparam);
       FollowScroll();
       return answer;
     }

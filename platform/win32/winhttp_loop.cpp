@@ -61,12 +61,16 @@ class WinHttpLoop::Inbox {
 
   [[nodiscard]] HANDLE WakeEvent() const { return event_; }
 
+  // Only the first record since the last Take sets the event: a later one is taken with it, and
+  // each SetEvent is a trip to Wine's server.
   void Keep(Channel& channel, const Event& event) {
+    bool first = false;
     {
       const std::lock_guard lock(mutex_);
+      first = records_.empty();
       records_.push_back({.channel = &channel, .event = event});
     }
-    SetEvent(event_);
+    if (first) SetEvent(event_);
   }
 
   [[nodiscard]] std::vector<Record> Take() {
@@ -103,8 +107,6 @@ WinHttpLoop::~WinHttpLoop() {
 }
 
 HINTERNET WinHttpLoop::Session() const { return session_.Get(); }
-
-HANDLE WinHttpLoop::WakeEvent() const { return inbox_->WakeEvent(); }
 
 WinHttpLoop::Channel* WinHttpLoop::Attach(HINTERNET request, Handler& handler,
                                           std::shared_ptr<const CaFileTrust> trust) {

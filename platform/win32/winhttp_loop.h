@@ -73,8 +73,6 @@ class WinHttpLoop {
 
   // The session, null when WinHTTP refused to open one (every request then fails to start).
   [[nodiscard]] HINTERNET Session() const;
-  // Signalled when something was recorded for the window's thread.
-  [[nodiscard]] HANDLE WakeEvent() const;
 
   // Opens the channel for `request`, a handle just opened in Session(), whose events go to
   // `handler` from now on, `trust` (or none) judging its server; calls back for the handle go
