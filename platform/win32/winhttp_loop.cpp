@@ -52,7 +52,8 @@ class WinHttpLoop::Inbox {
     Event event;
   };
 
-  Inbox() : event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+  // Made on the window's thread, the one that takes the records.
+  Inbox() : event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)), taker_(GetCurrentThreadId()) {}
   ~Inbox() {
     if (event_ != nullptr) CloseHandle(event_);
   }
@@ -61,8 +62,9 @@ class WinHttpLoop::Inbox {
 
   [[nodiscard]] HANDLE WakeEvent() const { return event_; }
 
-  // Only the first record since the last Take sets the event: a later one is taken with it, and
-  // each SetEvent is a trip to Wine's server.
+  // Each SetEvent is a trip to Wine's server, so only a record that finds the inbox empty sets the
+  // event, and only from another thread: a later record is taken with the first, and one made
+  // inside a WinHTTP call on the window's thread is found there before that thread sleeps.
   void Keep(Channel& channel, const Event& event) {
     bool first = false;
     {
@@ -70,7 +72,12 @@ class WinHttpLoop::Inbox {
       first = records_.empty();
       records_.push_back({.channel = &channel, .event = event});
     }
-    if (first) SetEvent(event_);
+    if (first && GetCurrentThreadId() != taker_) SetEvent(event_);
+  }
+
+  [[nodiscard]] bool Empty() {
+    const std::lock_guard lock(mutex_);
+    return records_.empty();
   }
 
   [[nodiscard]] std::vector<Record> Take() {
@@ -80,6 +87,7 @@ class WinHttpLoop::Inbox {
 
  private:
   HANDLE event_;
+  const DWORD taker_;
   std::mutex mutex_;
   std::vector<Record> records_;
 };
@@ -97,7 +105,7 @@ WinHttpLoop::~WinHttpLoop() {
   while (!channels_.empty()) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(give_up - Clock::now());
     if (left <= std::chrono::milliseconds(0)) break;
-    WaitForSingleObject(inbox_->WakeEvent(), ToTimeout(left));
+    if (inbox_->Empty()) WaitForSingleObject(inbox_->WakeEvent(), ToTimeout(left));
     Dispatch();
   }
   // Wine's WinHTTP keeps a closed request until its socket next moves, which a stalled server may
@@ -144,6 +152,10 @@ void WinHttpLoop::Dispatch() {
 }
 
 bool WinHttpLoop::Wait(std::chrono::milliseconds longest) {
+  if (!inbox_->Empty()) {
+    Dispatch();
+    return false;
+  }
   const Clock::time_point now = Clock::now();
   std::chrono::milliseconds timeout = longest;
   for (const Handler* handler : live_) timeout = std::min(timeout, handler->UntilExpiry(now));

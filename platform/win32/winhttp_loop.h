@@ -85,8 +85,9 @@ class WinHttpLoop {
   // Hands what was recorded to the handlers, then lets each look at its time. Never waits.
   void Dispatch();
   // Sleeps until WinHTTP records something, a window message arrives, `longest` passes or a
-  // request's time runs out, then dispatches (window messages are left in the queue). False when
-  // only WinHTTP woke it: then no window message has come in that an earlier wait had not seen.
+  // request's time runs out, then dispatches (window messages are left in the queue); with
+  // something recorded already, it dispatches without sleeping. False when only WinHTTP woke it:
+  // then no window message has come in that an earlier wait had not seen.
   bool Wait(std::chrono::milliseconds longest);
 
  private:
