@@ -84,7 +84,6 @@ MainWindowControls BuildMainWindowControls(QMainWindow& window, results::ResultG
   c.cboMaxCount->setCompleter(nullptr);
   for (const char* item : kMaxCountItems) c.cboMaxCount->addItem(Text(item));
   c.cboMaxCount->setEditText(QString());
-  c.cboMaxCount->setAccessibleName(c.Label1->text());
   c.Label1->setBuddy(c.cboMaxCount);
   c.Label2 = Place<QLabel>(Control::kLabel2, c.Frame1);
 
@@ -92,7 +91,6 @@ MainWindowControls BuildMainWindowControls(QMainWindow& window, results::ResultG
 
   c.Frame3 = Place<QGroupBox>(Control::kFrame3, client);
   c.txtReportPath = Place<QLineEdit>(Control::kTxtReportPath, c.Frame3);
-  c.txtReportPath->setAccessibleName(c.Frame3->title());
   c.cmdBrowse = Place<QPushButton>(Control::kCmdBrowse, c.Frame3);
 
   c.cmdListSave = Place<QPushButton>(Control::kCmdListSave, client);
@@ -101,7 +99,6 @@ MainWindowControls BuildMainWindowControls(QMainWindow& window, results::ResultG
   c.MSFlexGrid = new ResultGridView(grid, c.fraResults);
   c.MSFlexGrid->setObjectName(Text(LayoutOf(Control::kMSFlexGrid).name));
   c.MSFlexGrid->setGeometry(Pixels(LayoutOf(Control::kMSFlexGrid).rect));
-  c.MSFlexGrid->setAccessibleName(c.fraResults->title());
 
   c.lblStatus = Place<QLabel>(Control::kLblStatus, client);
   // A label whose size may change asks its parent to lay out again at every new text, one posted
@@ -137,6 +134,10 @@ MainWindowControls BuildMainWindowControls(QMainWindow& window, results::ResultG
                          widgets[static_cast<std::size_t>(kFocusOrder[i])]);
   }
   widgets[static_cast<std::size_t>(kFocusOrder.front())]->setFocus();
+  for (const NamedByCaption& named : kNamedByCaption) {
+    widgets[static_cast<std::size_t>(named.control)]->setAccessibleName(
+        Text(LayoutOf(named.caption_of).caption));
+  }
   return c;
 }
 

@@ -210,6 +210,18 @@ inline constexpr std::array<Control, 8> kFocusOrder = {
     Control::kCboMaxCount,   Control::kCmdSubmit, Control::kCmdListSave,  Control::kChkSEngines0,
     Control::kTxtReportPath, Control::kCmdBrowse, Control::kChkSEngines1, Control::kMSFlexGrid};
 
+// The controls without a caption of their own, each named to assistive tools by another's caption:
+// the box by its label, the folder box and the grid by their frames.
+struct NamedByCaption {
+  Control control;
+  Control caption_of;
+};
+inline constexpr std::array<NamedByCaption, 3> kNamedByCaption = {{
+    {Control::kCboMaxCount, Control::kLabel1},
+    {Control::kTxtReportPath, Control::kFrame3},
+    {Control::kMSFlexGrid, Control::kFraResults},
+}};
+
 // The menu bar's only entry, a command without a drop-down.
 inline constexpr const char* kEndMenuName = "mnuEnd";
 inline constexpr const char* kEndMenuCaption = "終了(&X)";

@@ -137,7 +137,10 @@ void Win32MainWindow::OnClose() {
   if (logic_.CloseRequested()) DestroyWindow(Handle());
 }
 
-void Win32MainWindow::OnDestroy() { PostQuitMessage(0); }
+void Win32MainWindow::OnDestroy() {
+  ui_.ClearAccessibleNames();
+  PostQuitMessage(0);
+}
 
 void Win32MainWindow::OnTimer(UINT_PTR timer) {
   if (timer == win32::kStatusFrameTimer) ui_.lblStatus.OnFrameEnd();

@@ -81,6 +81,9 @@ WindowControls::WindowControls(HWND window, results::ResultGrid& grid,
   for (const ControlLayout& layout : kControls) {
     if (!layout.enabled) EnableWindow(HandleOf(layout.control), FALSE);
   }
+  for (const NamedByCaption& named : kNamedByCaption) {
+    static_cast<void>(names_.Name(HandleOf(named.control), Caption(named.caption_of)));
+  }
   Stack();
   Relayout();
 }

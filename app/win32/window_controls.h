@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/main_window_layout.h"
+#include "app/win32/accessible_names.h"
 #include "app/win32/controls.h"
 #include "app/win32/grid_view.h"
 #include "app/win32/handles.h"
@@ -29,6 +30,9 @@ class WindowControls {
   void Relayout();
   // Null for kClientArea.
   [[nodiscard]] HWND HandleOf(Control control) const;
+  // Takes the names given to the uncaptioned controls back; the window calls it as it is
+  // destroyed, before its children are.
+  void ClearAccessibleNames() { names_.Clear(); }
 
  private:
   // Before the controls: the grid is built in the fonts made for the window's scale at the time.
@@ -56,6 +60,9 @@ class WindowControls {
   GridView MSFlexGrid;
 
  private:
+  // After the controls, so that it lets go of their names while they still exist.
+  AccessibleNames names_;
+
   // Puts the focusable controls into kFocusOrder's Z order, the frames beneath them all.
   void Stack() const;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <array>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "app/win32/command_ids.h"
+#include "platform/win32/com_resources.h"
 #include "platform/win32/wide_text.h"
 #include "tests/collect/code_base_pages.h"
 #include "tests/support/command_fakes.h"
@@ -31,6 +33,25 @@ std::string Text(HWND window) {
   text.resize(
       static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return platform::Narrow(text);
+}
+
+// What a screen reader reads as `control`'s name through its standard accessible object.
+std::string AccessibleName(HWND control) {
+  IAccessible* accessible = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&accessible)))) {
+    return "<no accessible object>";
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  const HRESULT read = accessible->get_accName(self, &name);
+  accessible->Release();
+  if (read != S_OK || name == nullptr) return "<no name>";
+  std::string text = platform::Narrow(std::wstring_view(name, SysStringLen(name)));
+  SysFreeString(name);
+  return text;
 }
 
 // The real window with a fake for every service that would reach outside the test; its save
@@ -87,6 +108,8 @@ struct Rig {
     return done() || quit;
   }
 
+  // The assistive tools' services are COM's.
+  platform::ComApartment apartment;
   testing::RecordingMessageBox messages;
   testing::RecordingSleeper sleeper;
   testing::RecordingOpener opener;
@@ -113,6 +136,20 @@ TEST(Win32MainWindowTest, StartsWithTheBuiltInDefaults) {
   EXPECT_EQ(Text(rig.Of(Control::kTxtReportPath)), folder);
   rig.window->Show(SW_SHOW);
   EXPECT_EQ(rig.Focused(), "cboMaxCount");
+}
+
+bool UnderWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Wine 8.0's oleacc keeps no annotation, so a client there reads no name for these controls.
+TEST(Win32MainWindowTest, NamesTheUncaptionedControlsForAssistiveTools) {
+  Rig rig;
+  for (const NamedByCaption& named : kNamedByCaption) {
+    EXPECT_EQ(AccessibleName(rig.Of(named.control)),
+              UnderWine() ? "<no name>" : LayoutOf(named.caption_of).caption)
+        << LayoutOf(named.control).name;
+  }
 }
 
 // Tab and Shift+Tab reach the window through the message loop's IsDialogMessageW, as the
