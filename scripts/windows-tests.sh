@@ -10,6 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tree=${1:-build/windows}
+# The tree is named from the repository's root; any other folder would get a prefix of its own.
+[ -f "$tree/CTestTestfile.cmake" ] || { echo "$tree is not a configured tree under $PWD" >&2; exit 2; }
 export WINEPREFIX=$PWD/$tree/wine-prefix WINEDEBUG=-all
 [ -n "${DISPLAY:-}" ] || { echo "no X display: run this under xvfb-run -a" >&2; exit 2; }
 wineserver -k </dev/null >/dev/null 2>&1 || true
