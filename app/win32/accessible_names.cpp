@@ -1,8 +1,8 @@
 #include "app/win32/accessible_names.h"
 
-// initguid.h first, so that the service's class and interface ids are defined here.
+// With initguid.h first, oleacc.h defines here the ids it declares: taking them from the import
+// libraries instead would bring in two of their definitions of IID_IAccessible.
 #include <initguid.h>
-//
 #include <oleacc.h>
 
 #include <string>
