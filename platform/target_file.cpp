@@ -12,6 +12,8 @@ namespace {
 // Saved names never start with a dot, so a temporary file cannot take the name of a saved one.
 constexpr std::string_view kTemporaryPrefix = ".trawlbox-";
 constexpr int kNameLength = 12;
+// A name taken this often in a row is not chance.
+constexpr int kAttempts = 100;
 
 }  // namespace
 
@@ -33,6 +35,25 @@ std::string TargetFile::TemporaryPath(std::size_t name_start, std::random_device
   temporary += kTemporaryPrefix;
   for (int i = 0; i < kNameLength; ++i) temporary += kLetters[pick(random)];
   return temporary;
+}
+
+bool TargetFile::Open() {
+  const std::size_t name_start = NameStart();
+  if (IsOpen() || name_start == std::string::npos || !MayReplace()) return false;
+  std::random_device random;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    std::string temporary = TemporaryPath(name_start, random);
+    switch (CreateExclusive(temporary)) {
+      case Creation::kCreated:
+        temporary_ = std::move(temporary);
+        return true;
+      case Creation::kNameTaken:
+        continue;
+      case Creation::kFailed:
+        return false;
+    }
+  }
+  return false;
 }
 
 void TargetFile::Discard() { CloseAndRemove(); }

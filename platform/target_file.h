@@ -40,6 +40,10 @@ class TargetFile {
   [[nodiscard]] std::size_t NameStart() const;
   // A fresh name for the temporary file in the target's folder.
   [[nodiscard]] std::string TemporaryPath(std::size_t name_start, std::random_device& random) const;
+  enum class Creation { kCreated, kNameTaken, kFailed };
+  // Creates `temporary` for writing, only where no file or link of that name stands yet, and
+  // keeps it open as the file being written.
+  [[nodiscard]] Creation CreateExclusive(const std::string& temporary);
   // A download may replace a regular file, or create one where there is nothing; anything else,
   // and a path that cannot be looked at, is left alone.
   [[nodiscard]] bool MayReplace() const;

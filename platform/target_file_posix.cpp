@@ -4,32 +4,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <utility>
 
 #include "platform/target_file.h"
 
 namespace trawlbox::platform {
 
-namespace {
-constexpr int kAttempts = 100;
-}  // namespace
-
-bool TargetFile::Open() {
-  const std::size_t name_start = NameStart();
-  if (IsOpen() || name_start == std::string::npos || !MayReplace()) return false;
-  std::random_device random;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    std::string temporary = TemporaryPath(name_start, random);
-    const int descriptor =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (descriptor >= 0) {
-      descriptor_ = descriptor;
-      temporary_ = std::move(temporary);
-      return true;
-    }
-    if (errno != EEXIST) return false;
-  }
-  return false;
+TargetFile::Creation TargetFile::CreateExclusive(const std::string& temporary) {
+  const int descriptor =
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (descriptor < 0) return errno == EEXIST ? Creation::kNameTaken : Creation::kFailed;
+  descriptor_ = descriptor;
+  return Creation::kCreated;
 }
 
 bool TargetFile::Write(const char* data, std::size_t size) {

@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <memory>
-#include <random>
 #include <string>
-#include <utility>
 
 #include "platform/win32/long_path.h"
 
@@ -14,7 +12,6 @@ namespace trawlbox::platform {
 
 namespace {
 
-constexpr int kAttempts = 100;
 // WriteFile counts in a DWORD; a piece this size keeps every count well inside it.
 constexpr std::size_t kMostBytesPerWrite = std::size_t{1} << 24;
 
@@ -34,24 +31,16 @@ OwnedHandle OpenForInspection(const std::wstring& path) {
 
 }  // namespace
 
-bool TargetFile::Open() {
-  const std::size_t name_start = NameStart();
-  if (IsOpen() || name_start == std::string::npos || !MayReplace()) return false;
-  std::random_device random;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    std::string temporary = TemporaryPath(name_start, random);
-    // CREATE_NEW fails on any name already taken, a link's included, so nothing is opened
-    // through one; no sharing keeps others out of the half-written file.
-    HANDLE handle = CreateFileW(LongPath(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) {
-      handle_ = handle;
-      temporary_ = std::move(temporary);
-      return true;
-    }
-    if (GetLastError() != ERROR_FILE_EXISTS) return false;
+// CREATE_NEW fails on any name already taken, a link's included, so nothing is opened through
+// one; no sharing keeps others out of the half-written file.
+TargetFile::Creation TargetFile::CreateExclusive(const std::string& temporary) {
+  HANDLE handle = CreateFileW(LongPath(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return GetLastError() == ERROR_FILE_EXISTS ? Creation::kNameTaken : Creation::kFailed;
   }
-  return false;
+  handle_ = handle;
+  return Creation::kCreated;
 }
 
 bool TargetFile::Write(const char* data, std::size_t size) {
