@@ -3,7 +3,12 @@
 #include <QAction>
 #include <QString>
 #include <cstddef>
+#include <memory>
 #include <utility>
+
+#include "platform/qt/curl_request.h"
+#include "platform/qt/qt_blocking_wait.h"
+#include "platform/qt/qt_timer.h"
 
 namespace trawlbox::app {
 
@@ -17,8 +22,11 @@ MainWindow::MainWindow(MainWindowDependencies deps)
       clipboard_(InjectedOrOwn(deps.clipboard, static_cast<platform::Clipboard&>(own_clipboard_))),
       location_(
           InjectedOrOwn(deps.location, static_cast<platform::ProgramLocation&>(own_location_))),
-      transfer_(http_loop_, deps.transfer_limits, deps.ca_file),
-      downloader_(http_loop_, deps.download_limits, deps.ca_file),
+      transfer_(std::make_unique<platform::CurlRequest>(http_loop_, deps.ca_file),
+                std::make_unique<platform::QtTimer>(), hsts_, decoder_, deps.transfer_limits),
+      downloader_(std::make_unique<platform::CurlRequest>(http_loop_, deps.ca_file),
+                  std::make_unique<platform::QtTimer>(),
+                  std::make_unique<platform::QtBlockingWait>(), hsts_, deps.download_limits),
       logic_(*this,
              MainWindowServices{transfer_, downloader_, yield_, sleeper_, messages_, chooser_,
                                 opener_, clipboard_, location_},

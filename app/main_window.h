@@ -13,10 +13,11 @@
 #include "collect/window_state.h"
 #include "platform/clipboard.h"
 #include "platform/folder_chooser.h"
+#include "platform/http/file_download.h"
+#include "platform/http/hsts.h"
+#include "platform/http/page_transfer.h"
 #include "platform/message_box.h"
 #include "platform/program_location.h"
-#include "platform/qt/curl_file_downloader.h"
-#include "platform/qt/curl_http_transfer.h"
 #include "platform/qt/curl_multi_loop.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_event_yield.h"
@@ -24,6 +25,7 @@
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_program_location.h"
 #include "platform/qt/qt_sleeper.h"
+#include "platform/qt/qt_text_decoder.h"
 #include "platform/qt/qt_url_opener.h"
 #include "platform/sleeper.h"
 #include "platform/url_opener.h"
@@ -90,8 +92,12 @@ class MainWindow : public QMainWindow, public MainWindowView {
   platform::QtEventYield yield_;
   // The page fetches and the downloads share its connections for as long as the window lives.
   platform::CurlMultiLoop http_loop_;
-  platform::CurlHttpTransfer transfer_;
-  platform::CurlFileDownloader downloader_;
+  // What https answers taught of their hosts, for the page fetches and the downloads alike, for as
+  // long as the program runs.
+  platform::HstsStore hsts_;
+  platform::QtTextDecoder decoder_;
+  platform::PageTransfer transfer_;
+  platform::FileDownload downloader_;
 
   MainWindowLogic logic_;
   MainWindowControls ui_;

@@ -5,10 +5,10 @@
 #include "collect/site_roots.h"
 #include "platform/clipboard.h"
 #include "platform/folder_chooser.h"
+#include "platform/http/transfer_limits.h"
 #include "platform/message_box.h"
 #include "platform/program_location.h"
 #include "platform/sleeper.h"
-#include "platform/transfer_limits.h"
 #include "platform/url_opener.h"
 
 namespace trawlbox::app {

@@ -77,6 +77,7 @@ class MemoryTransfer : public platform::HttpTransfer {
     return true;
   }
   [[nodiscard]] bool StillExecuting() const override { return false; }
+  void DropPendingRepeat() override {}
   bool GetChunk(std::size_t max_bytes, std::string& chunk) override {
     chunk.assign(page_, offset_, max_bytes);
     offset_ += chunk.size();

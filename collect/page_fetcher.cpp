@@ -1,6 +1,6 @@
 #include "collect/page_fetcher.h"
 
-#include "platform/user_agent.h"
+#include "platform/http/user_agent.h"
 
 namespace trawlbox::collect {
 
@@ -9,8 +9,11 @@ std::string FetchPage(const std::string& url, platform::HttpTransfer& transfer,
   if (state.Closing) return {};
   if (!transfer.Execute(url, "GET", platform::kUserAgentHeader)) return {};
 
-  // A stop request does not cut the wait short: the page being asked for is awaited to its end.
+  // A stop request does not cut a request on the wire short: the page being asked for is awaited
+  // to its end. Only a repeat that the server asked to be sent later is dropped, as nothing is
+  // under way then.
   while (transfer.StillExecuting()) {
+    if (state.StopRequested) transfer.DropPendingRepeat();
     yield.YieldUntilEvent();
     if (state.Closing) return {};
   }

@@ -38,6 +38,7 @@ class QueuedTransfer : public trawlbox::platform::HttpTransfer {
     return true;
   }
   bool StillExecuting() const override { return false; }
+  void DropPendingRepeat() override {}
   bool GetChunk(std::size_t max_bytes, std::string& chunk) override {
     chunk.clear();
     if (!has_body_) return false;

@@ -24,6 +24,11 @@ class HttpTransfer {
   // only when `max_bytes` is smaller than that character). The piece is empty once the body is
   // exhausted, and when the request failed nothing is delivered at all. False on a failing read.
   [[nodiscard]] virtual bool GetChunk(std::size_t max_bytes, std::string& chunk) = 0;
+
+  // Ends a wait to send the request again (the server asked the program to come back later) as a
+  // failed request: nothing more is sent and nothing is delivered. Does nothing while a request is
+  // on the wire, or when none is under way.
+  virtual void DropPendingRepeat() = 0;
 };
 
 }  // namespace trawlbox::platform

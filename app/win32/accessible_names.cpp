@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::app::win32 {
 

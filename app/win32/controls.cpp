@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/win32/handles.h"
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::app::win32 {
 

@@ -6,7 +6,7 @@
 
 #include "app/win32/grid_geometry.h"
 #include "collect/numeric_text.h"
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::app::win32 {
 

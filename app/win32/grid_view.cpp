@@ -7,7 +7,7 @@
 #include "app/frame_pacing.h"
 #include "app/twips.h"
 #include "app/win32/grid_geometry.h"
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::app::win32 {
 

@@ -1,13 +1,17 @@
 #include "app/win32/win32_main_window.h"
 
 #include <cstddef>
+#include <memory>
 #include <utility>
 
 #include "app/main_window_layout.h"
 #include "app/twips.h"
 #include "app/win32/command_ids.h"
 #include "app/win32/resources/resource_ids.h"
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
+#include "platform/win32/win32_blocking_wait.h"
+#include "platform/win32/win32_timer.h"
+#include "platform/win32/winhttp_request.h"
 
 namespace trawlbox::app {
 
@@ -60,8 +64,13 @@ Win32MainWindow::Win32MainWindow(MainWindowDependencies deps)
       location_(
           InjectedOrOwn(deps.location, static_cast<platform::ProgramLocation&>(own_location_))),
       yield_(http_loop_, Handle()),
-      transfer_(http_loop_, decoder_, deps.transfer_limits, deps.ca_file),
-      downloader_(http_loop_, deps.download_limits, deps.ca_file),
+      transfer_(std::make_unique<platform::WinHttpRequest>(http_loop_, deps.ca_file),
+                std::make_unique<platform::Win32Timer>(http_loop_), hsts_, decoder_,
+                deps.transfer_limits),
+      downloader_(std::make_unique<platform::WinHttpRequest>(http_loop_, deps.ca_file),
+                  std::make_unique<platform::Win32Timer>(http_loop_),
+                  std::make_unique<platform::Win32BlockingWait>(http_loop_), hsts_,
+                  deps.download_limits),
       logic_(*this,
              MainWindowServices{transfer_, downloader_, yield_, sleeper_, messages_, chooser_,
                                 opener_, clipboard_, location_},

@@ -15,7 +15,10 @@
 #include "app/win32/window.h"
 #include "app/win32/window_controls.h"
 #include "collect/site_roots.h"
-#include "platform/transfer_limits.h"
+#include "platform/http/file_download.h"
+#include "platform/http/hsts.h"
+#include "platform/http/page_transfer.h"
+#include "platform/http/transfer_limits.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_event_yield.h"
 #include "platform/win32/win32_folder_chooser.h"
@@ -24,9 +27,7 @@
 #include "platform/win32/win32_sleeper.h"
 #include "platform/win32/win32_text_decoder.h"
 #include "platform/win32/win32_url_opener.h"
-#include "platform/win32/winhttp_file_downloader.h"
 #include "platform/win32/winhttp_loop.h"
-#include "platform/win32/winhttp_transfer.h"
 
 namespace trawlbox::app {
 
@@ -97,8 +98,11 @@ class Win32MainWindow : public win32::Window, public MainWindowView {
   platform::WinHttpLoop http_loop_;
   platform::Win32EventYield yield_;
   platform::Win32TextDecoder decoder_;
-  platform::WinHttpTransfer transfer_;
-  platform::WinHttpFileDownloader downloader_;
+  // What https answers taught of their hosts, for the page fetches and the downloads alike, for as
+  // long as the program runs.
+  platform::HstsStore hsts_;
+  platform::PageTransfer transfer_;
+  platform::FileDownload downloader_;
 
   MainWindowLogic logic_;
   win32::WindowControls ui_;

@@ -7,7 +7,7 @@
 #include "app/twips.h"
 #include "app/win32/command_ids.h"
 #include "app/win32/fonts.h"
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::app::win32 {
 

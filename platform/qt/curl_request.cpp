@@ -1,5 +1,7 @@
 #include "platform/qt/curl_request.h"
 
+#include <utility>
+
 namespace trawlbox::platform {
 
 namespace {
@@ -8,9 +10,29 @@ constexpr char kWebProtocols[] = "http,https";
 // A string option left unset.
 constexpr const char* kUnset = nullptr;
 
+RequestEnd EndOf(CURLcode result) {
+  switch (result) {
+    case CURLE_OK:
+      return RequestEnd::kComplete;
+    case CURLE_WRITE_ERROR:
+      return RequestEnd::kRefused;
+    case CURLE_OPERATION_TIMEDOUT:
+      return RequestEnd::kTimedOut;
+    case CURLE_PARTIAL_FILE:
+      return RequestEnd::kIncomplete;
+    default:
+      return RequestEnd::kFailed;
+  }
+}
+
+bool IsStatusLine(std::string_view line) { return line.starts_with("HTTP/"); }
+
+bool IsBlankLine(std::string_view line) { return line == "\r\n" || line == "\n"; }
+
 }  // namespace
 
-CurlRequest::CurlRequest(CurlMultiLoop& loop) : loop_(loop), easy_(curl_easy_init()) {
+CurlRequest::CurlRequest(CurlMultiLoop& loop, std::string ca_file)
+    : loop_(loop), ca_file_(std::move(ca_file)), easy_(curl_easy_init()) {
   timer_.setSingleShot(true);
   timer_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { CheckTime(); });
@@ -23,7 +45,7 @@ CurlRequest::~CurlRequest() {
 }
 
 bool CurlRequest::Start(const std::string& url, const std::vector<std::string>& headers,
-                        const CurlRequestOptions& options, Receiver& receiver) {
+                        const RequestOptions& options, Receiver& receiver) {
   Cancel();
   if (easy_ == nullptr) return false;
   curl_slist_free_all(headers_);
@@ -38,21 +60,20 @@ bool CurlRequest::Start(const std::string& url, const std::vector<std::string>& 
 
   curl_easy_setopt(easy_, CURLOPT_URL, url.c_str());
   curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, kWebProtocols);
-  curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, kWebProtocols);
-  curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, options.max_redirects);
+  curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
   curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
+  // A proxy's answer to CONNECT is no answer of the server's.
+  curl_easy_setopt(easy_, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   // The window's thread must never be interrupted by a signal; name look-ups run on curl's own
   // resolver thread and need none.
   curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(easy_, CURLOPT_ACCEPT_ENCODING, options.unpack ? "" : kUnset);
   curl_easy_setopt(easy_, CURLOPT_HTTP_CONTENT_DECODING, options.unpack ? 1L : 0L);
-  curl_easy_setopt(easy_, CURLOPT_MAXFILESIZE_LARGE, options.max_announced_bytes);
-  if (!options.ca_file.empty()) {
-    curl_easy_setopt(easy_, CURLOPT_CAINFO, options.ca_file.c_str());
+  if (!ca_file_.empty()) {
+    curl_easy_setopt(easy_, CURLOPT_CAINFO, ca_file_.c_str());
     curl_easy_setopt(easy_, CURLOPT_CAPATH, kUnset);
   }
   curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlRequest::OnHeader);
@@ -61,6 +82,9 @@ bool CurlRequest::Start(const std::string& url, const std::vector<std::string>& 
   curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
 
   receiver_ = &receiver;
+  unpack_ = options.unpack;
+  answer_ = HttpAnswer();
+  answer_told_ = false;
   if (!loop_.Add(easy_, *this)) return false;
   clock_ = TransferClock(options.stall_timeout, options.total_timeout);
   const auto now = TransferClock::Clock::now();
@@ -74,39 +98,42 @@ void CurlRequest::Cancel() {
   loop_.Remove(easy_);
 }
 
-long CurlRequest::Status() const {
+std::size_t CurlRequest::OnHeader(char* data, std::size_t size, std::size_t count, void* request) {
+  auto& self = *static_cast<CurlRequest*>(request);
+  self.clock_.Arrived(TransferClock::Clock::now());
+  return self.TakeHeaderLine(std::string_view(data, size * count)) ? size * count : 0;
+}
+
+// curl hands every line of every head: an interim 1xx answer's, the final answer's, and the
+// trailers after a chunked body, which come after the answer was told and change nothing.
+bool CurlRequest::TakeHeaderLine(std::string_view line) {
+  if (answer_told_) return true;
+  if (IsStatusLine(line)) {
+    answer_ = HttpAnswer();
+    return true;
+  }
+  if (!IsBlankLine(line)) {
+    answer_.AddHeaderLine(line);
+    return true;
+  }
   long status = 0;
-  if (easy_ != nullptr) curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
-  return status;
-}
-
-std::string CurlRequest::ContentType() const {
-  const char* content_type = nullptr;
-  if (easy_ != nullptr) curl_easy_getinfo(easy_, CURLINFO_CONTENT_TYPE, &content_type);
-  return content_type != nullptr ? content_type : "";
-}
-
-std::optional<std::int64_t> CurlRequest::ContentLength() const {
-  curl_off_t length = -1;
-  if (easy_ != nullptr) curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-  return length >= 0 ? std::optional<std::int64_t>(length) : std::nullopt;
-}
-
-std::size_t CurlRequest::OnHeader(char* /*data*/, std::size_t size, std::size_t count,
-                                  void* request) {
-  static_cast<CurlRequest*>(request)->clock_.Arrived(TransferClock::Clock::now());
-  return size * count;
+  curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+  if (status >= 100 && status < 200) return true;
+  answer_.status = status;
+  answer_.unpacked = unpack_;
+  answer_told_ = true;
+  return receiver_->OnHeaders(answer_);
 }
 
 std::size_t CurlRequest::OnWrite(char* data, std::size_t size, std::size_t count, void* request) {
   auto& self = *static_cast<CurlRequest*>(request);
   self.clock_.Arrived(TransferClock::Clock::now());
-  return self.receiver_->OnBody(data, size * count) ? size * count : 0;
+  return self.receiver_->OnBody(std::string_view(data, size * count)) ? size * count : 0;
 }
 
 void CurlRequest::TransferEnded(CURLcode result) {
   timer_.stop();
-  receiver_->OnEnd(result);
+  receiver_->OnEnd(EndOf(result));
 }
 
 void CurlRequest::CheckTime() {
@@ -116,7 +143,7 @@ void CurlRequest::CheckTime() {
     return;
   }
   Cancel();
-  receiver_->OnEnd(CURLE_OPERATION_TIMEDOUT);
+  receiver_->OnEnd(RequestEnd::kTimedOut);
 }
 
 }  // namespace trawlbox::platform

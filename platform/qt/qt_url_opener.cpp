@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "platform/web_url.h"
+#include "platform/http/web_url.h"
 
 namespace trawlbox::platform {
 

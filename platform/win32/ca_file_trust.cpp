@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::platform {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::platform {
 

@@ -9,8 +9,8 @@
 #include <cwchar>
 #include <utility>
 
+#include "platform/files/wide_text.h"
 #include "platform/win32/com_resources.h"
-#include "platform/win32/wide_text.h"
 
 namespace trawlbox::platform {
 

@@ -8,8 +8,8 @@
 #include <array>
 #include <optional>
 
+#include "platform/files/wide_text.h"
 #include "platform/win32/com_resources.h"
-#include "platform/win32/wide_text.h"
 
 namespace trawlbox::platform {
 

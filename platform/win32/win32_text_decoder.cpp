@@ -6,7 +6,7 @@
 #include <climits>
 #include <cstddef>
 
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::platform {
 

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-#include "platform/web_url.h"
+#include "platform/files/wide_text.h"
+#include "platform/http/web_url.h"
 #include "platform/win32/com_resources.h"
-#include "platform/win32/wide_text.h"
 
 namespace trawlbox::platform {
 

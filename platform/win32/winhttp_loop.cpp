@@ -6,8 +6,8 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/user_agent.h"
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
+#include "platform/http/user_agent.h"
 
 namespace trawlbox::platform {
 
@@ -134,6 +134,12 @@ void WinHttpLoop::Detach(Channel& channel) {
   std::erase(live_, channel.handler);
   channel.handler = nullptr;
 }
+
+void WinHttpLoop::Watch(Handler& handler) {
+  if (std::ranges::find(live_, &handler) == live_.end()) live_.push_back(&handler);
+}
+
+void WinHttpLoop::Unwatch(Handler& handler) { std::erase(live_, &handler); }
 
 void WinHttpLoop::Dispatch() {
   for (const Inbox::Record& record : inbox_->Take()) {

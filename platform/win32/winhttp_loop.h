@@ -81,6 +81,10 @@ class WinHttpLoop {
                                 std::shared_ptr<const CaFileTrust> trust);
   // The handler lets go of `channel`, before it closes the handle: nothing more reaches it.
   void Detach(Channel& channel);
+  // Wakes `handler`, which has no request of its own (a timer), as it wakes those with one, until
+  // Unwatch.
+  void Watch(Handler& handler);
+  void Unwatch(Handler& handler);
 
   // Hands what was recorded to the handlers, then lets each look at its time. Never waits.
   void Dispatch();
@@ -97,7 +101,7 @@ class WinHttpLoop {
   std::shared_ptr<Inbox> inbox_;
   WinHttpHandle session_;
   std::unordered_map<const Channel*, std::unique_ptr<Channel>> channels_;
-  // The handlers with a request in flight, in the order they attached.
+  // The handlers with a request in flight, in the order they attached, and the watched ones.
   std::vector<Handler*> live_;
 };
 

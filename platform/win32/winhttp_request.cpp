@@ -1,14 +1,9 @@
 #include "platform/win32/winhttp_request.h"
 
 #include <algorithm>
-#include <charconv>
-#include <limits>
 #include <utility>
 
-#include <shlwapi.h>
-
-#include "platform/web_url.h"
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::platform {
 
@@ -16,21 +11,6 @@ namespace {
 
 bool SetDword(HINTERNET request, DWORD option, DWORD value) {
   return WinHttpSetOption(request, option, &value, sizeof(value));
-}
-
-// The header `info` (WINHTTP_QUERY_…) of the answer, nothing when it has none.
-std::optional<std::string> QueryHeader(HINTERNET request, DWORD info) {
-  DWORD size = 0;
-  WinHttpQueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &size,
-                      WINHTTP_NO_HEADER_INDEX);
-  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
-  std::wstring value(size / sizeof(wchar_t), L'\0');
-  if (!WinHttpQueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, value.data(), &size,
-                           WINHTTP_NO_HEADER_INDEX)) {
-    return std::nullopt;
-  }
-  value.resize(size / sizeof(wchar_t));
-  return Narrow(value);
 }
 
 long QueryStatus(HINTERNET request) {
@@ -41,77 +21,52 @@ long QueryStatus(HINTERNET request) {
   return static_cast<long>(status);
 }
 
-std::optional<std::int64_t> ParseLength(const std::optional<std::string>& header) {
-  if (!header) return std::nullopt;
-  std::int64_t length = 0;
-  const char* end = header->data() + header->size();
-  const auto [stop, error] = std::from_chars(header->data(), end, length);
-  if (error != std::errc() || stop != end || length < 0) return std::nullopt;
-  return length;
-}
-
-bool IsRedirect(long status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
-// `location` (absolute, or relative to `base`) as an absolute URL; nothing when it makes none.
-std::optional<std::string> Resolved(const std::string& base, const std::string& location) {
-  const std::wstring wide_base = Widen(base);
-  const std::wstring wide_location = Widen(location);
-  // Asked with no room, UrlCombineW says how much it needs, its end included.
-  wchar_t none = L'\0';
+// The answer's head as WinHTTP keeps it: the status line, then one header a line.
+std::string QueryRawHeaders(HINTERNET request) {
   DWORD size = 0;
-  if (UrlCombineW(wide_base.c_str(), wide_location.c_str(), &none, &size, URL_DONT_SIMPLIFY) !=
-          E_POINTER ||
-      size == 0) {
-    return std::nullopt;
+  WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX,
+                      WINHTTP_NO_OUTPUT_BUFFER, &size, WINHTTP_NO_HEADER_INDEX);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
+  std::wstring head(size / sizeof(wchar_t), L'\0');
+  if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX,
+                           head.data(), &size, WINHTTP_NO_HEADER_INDEX)) {
+    return {};
   }
-  std::wstring combined(size, L'\0');
-  if (UrlCombineW(wide_base.c_str(), wide_location.c_str(), combined.data(), &size,
-                  URL_DONT_SIMPLIFY) != S_OK) {
-    return std::nullopt;
-  }
-  combined.resize(size);
-  return Narrow(combined);
+  head.resize(size / sizeof(wchar_t));
+  return Narrow(head);
 }
 
-WinHttpRequest::End EndOf(DWORD error) {
-  switch (error) {
-    case ERROR_WINHTTP_TIMEOUT:
-      return WinHttpRequest::End::kTimedOut;
-    case ERROR_WINHTTP_REDIRECT_FAILED:
-    case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
-    case ERROR_WINHTTP_INVALID_URL:
-      return WinHttpRequest::End::kBadRedirect;
-    default:
-      return WinHttpRequest::End::kFailed;
+HttpAnswer AnswerOf(HINTERNET request, bool unpacked) {
+  HttpAnswer answer{.status = QueryStatus(request), .unpacked = unpacked};
+  const std::string head = QueryRawHeaders(request);
+  std::size_t start = head.find('\n');
+  while (start != std::string::npos) {
+    const std::size_t end = head.find('\n', start + 1);
+    answer.AddHeaderLine(std::string_view(head).substr(start + 1, end - start - 1));
+    start = end;
   }
+  return answer;
+}
+
+RequestEnd EndOf(DWORD error) {
+  return error == ERROR_WINHTTP_TIMEOUT ? RequestEnd::kTimedOut : RequestEnd::kFailed;
 }
 
 }  // namespace
 
-WinHttpRequest::WinHttpRequest(WinHttpLoop& loop) : loop_(loop) {}
+WinHttpRequest::WinHttpRequest(WinHttpLoop& loop, const std::string& ca_file)
+    : loop_(loop),
+      trust_(ca_file.empty() ? nullptr : std::make_shared<const CaFileTrust>(ca_file)) {}
 
 WinHttpRequest::~WinHttpRequest() { Cancel(); }
 
 bool WinHttpRequest::Start(const std::string& url, const std::vector<std::string>& headers,
-                           const WinHttpRequestOptions& options, Receiver& receiver) {
+                           const RequestOptions& options, Receiver& receiver) {
   Cancel();
-  headers_ = headers;
-  options_ = options;
-  redirects_ = 0;
-  clock_ = TransferClock(options.stall_timeout, options.total_timeout);
-  clock_.Start(WinHttpLoop::Clock::now());
-  if (!Open(url)) return false;
-  receiver_ = &receiver;
-  return true;
-}
-
-bool WinHttpRequest::Open(const std::string& url) {
-  content_type_.clear();
   announced_length_.reset();
   received_ = 0;
-  url_ = url;
+  clock_ = TransferClock(options.stall_timeout, options.total_timeout);
+  clock_.Start(WinHttpLoop::Clock::now());
   if (loop_.Session() == nullptr) return false;
 
   const std::wstring wide_url = Widen(url);
@@ -130,22 +85,20 @@ bool WinHttpRequest::Open(const std::string& url) {
 
   connection_ = WinHttpHandle(WinHttpConnect(loop_.Session(), host.c_str(), parts.nPort, 0));
   if (!connection_) return false;
-  // WebUrl has put the URL as it goes on the wire: WinHTTP escapes nothing more.
+  // The URL comes as it goes on the wire: WinHTTP escapes nothing more.
   const DWORD flags = WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
                       (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
   request_ =
       WinHttpHandle(WinHttpOpenRequest(connection_.Get(), L"GET", target.c_str(), nullptr,
                                        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
-  if (request_) channel_ = loop_.Attach(request_.Get(), *this, options_.trust);
-  if (channel_ == nullptr || !Configure()) {
-    Cancel();
-    return false;
-  }
-  if (!WinHttpSendRequest(request_.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
+  if (request_) channel_ = loop_.Attach(request_.Get(), *this, trust_);
+  if (channel_ == nullptr || !Configure(headers, options.unpack) ||
+      !WinHttpSendRequest(request_.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
                           0, 0, reinterpret_cast<DWORD_PTR>(channel_))) {
     Cancel();
     return false;
   }
+  receiver_ = &receiver;
   return true;
 }
 
@@ -156,30 +109,26 @@ void WinHttpRequest::Cancel() {
   connection_.Reset();
 }
 
-const std::string& WinHttpRequest::ContentType() const { return content_type_; }
-
-// Redirects are followed by the request itself rather than by WinHTTP, so that each target is
-// checked before anything is sent there and a redirect without a target is an answer like any
-// other, on Windows and under Wine alike.
-bool WinHttpRequest::Configure() {
+// A redirect is an answer like any other: the program follows it itself, so that each target is
+// checked before anything is sent there, on Windows and under Wine alike.
+bool WinHttpRequest::Configure(const std::vector<std::string>& headers, bool unpack) {
   HINTERNET request = request_.Get();
-  const WinHttpRequestOptions& options = options_;
   if (!SetDword(request, WINHTTP_OPTION_DISABLE_FEATURE,
                 WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION) ||
       !SetDword(request, WINHTTP_OPTION_REDIRECT_POLICY, WINHTTP_OPTION_REDIRECT_POLICY_NEVER)) {
     return false;
   }
   // Without WinHTTP's unpacking no packed body is asked for, so the page still arrives whole.
-  unpacking_ = options.unpack &&
-               SetDword(request, WINHTTP_OPTION_DECOMPRESSION, WINHTTP_DECOMPRESSION_FLAG_ALL);
+  unpacking_ =
+      unpack && SetDword(request, WINHTTP_OPTION_DECOMPRESSION, WINHTTP_DECOMPRESSION_FLAG_ALL);
   // The trust judges the root itself as the request goes out; WinHTTP still checks the name
   // and the dates.
-  if (options.trust &&
+  if (trust_ &&
       !SetDword(request, WINHTTP_OPTION_SECURITY_FLAGS, SECURITY_FLAG_IGNORE_UNKNOWN_CA)) {
     return false;
   }
-  std::vector<std::string> lines = headers_;
-  if (!options.unpack) lines.emplace_back("Accept-Encoding: identity");
+  std::vector<std::string> lines = headers;
+  if (!unpack) lines.emplace_back("Accept-Encoding: identity");
   for (const std::string& line : lines) {
     if (!WinHttpAddRequestHeaders(request, Widen(line).c_str(), static_cast<DWORD>(-1),
                                   WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) {
@@ -192,10 +141,10 @@ bool WinHttpRequest::Configure() {
 void WinHttpRequest::OnEvent(const WinHttpLoop::Event& event) {
   switch (event.status) {
     case WINHTTP_CALLBACK_STATUS_SENDING_REQUEST:
-      Finish(End::kFailed);
+      Finish(RequestEnd::kFailed);
       return;
     case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
-      if (!WinHttpReceiveResponse(request_.Get(), nullptr)) Finish(End::kFailed);
+      if (!WinHttpReceiveResponse(request_.Get(), nullptr)) Finish(RequestEnd::kFailed);
       return;
     case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
       clock_.Arrived(WinHttpLoop::Clock::now());
@@ -216,7 +165,7 @@ void WinHttpRequest::OnEvent(const WinHttpLoop::Event& event) {
 }
 
 void WinHttpRequest::OnWake(WinHttpLoop::Clock::time_point now) {
-  if (clock_.Expired(now)) Finish(End::kTimedOut);
+  if (clock_.Expired(now)) Finish(RequestEnd::kTimedOut);
 }
 
 std::chrono::milliseconds WinHttpRequest::UntilExpiry(WinHttpLoop::Clock::time_point now) const {
@@ -224,21 +173,10 @@ std::chrono::milliseconds WinHttpRequest::UntilExpiry(WinHttpLoop::Clock::time_p
 }
 
 void WinHttpRequest::OnHeadersAvailable() {
-  HINTERNET request = request_.Get();
-  const long status = QueryStatus(request);
-  if (IsRedirect(status)) {
-    if (const std::optional<std::string> location = QueryHeader(request, WINHTTP_QUERY_LOCATION)) {
-      Follow(*location);
-      return;
-    }
-  }
-  content_type_ = QueryHeader(request, WINHTTP_QUERY_CONTENT_TYPE).value_or(std::string());
-  // An unpacked body is longer than the packed length announced.
-  const bool packed = unpacking_ && QueryHeader(request, WINHTTP_QUERY_CONTENT_ENCODING);
-  announced_length_ =
-      packed ? std::nullopt : ParseLength(QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH));
-  if (!receiver_->OnHeaders(status, announced_length_)) {
-    Finish(End::kRefused);
+  const HttpAnswer answer = AnswerOf(request_.Get(), unpacking_);
+  announced_length_ = answer.AnnouncedLength();
+  if (!receiver_->OnHeaders(answer)) {
+    Finish(RequestEnd::kRefused);
     return;
   }
   AskForData();
@@ -248,13 +186,13 @@ void WinHttpRequest::OnDataAvailable(DWORD size) {
   if (size == 0) {
     // WinHTTP ends a body cut short by the server as if it were whole.
     const bool short_body = announced_length_ && received_ < *announced_length_;
-    Finish(short_body ? End::kIncomplete : End::kComplete);
+    Finish(short_body ? RequestEnd::kIncomplete : RequestEnd::kComplete);
     return;
   }
   // No more than is there: WinHTTP would otherwise wait on the window's thread to fill the buffer.
   const DWORD wanted = std::min(size, static_cast<DWORD>(channel_->buffer.size()));
   if (!WinHttpReadData(request_.Get(), channel_->buffer.data(), wanted, nullptr)) {
-    Finish(End::kFailed);
+    Finish(RequestEnd::kFailed);
   }
 }
 
@@ -269,33 +207,21 @@ void WinHttpRequest::OnRead(DWORD size) {
   }
   received_ += static_cast<std::int64_t>(piece);
   if (!receiver_->OnBody(std::string_view(channel_->buffer.data(), piece))) {
-    Finish(End::kRefused);
+    Finish(RequestEnd::kRefused);
     return;
   }
   if (announced_length_ && received_ >= *announced_length_) {
-    Finish(End::kComplete);
+    Finish(RequestEnd::kComplete);
     return;
   }
   AskForData();
 }
 
-void WinHttpRequest::Follow(const std::string& location) {
-  const std::optional<std::string> target = Resolved(url_, location);
-  const std::optional<std::string> web_target = target ? WebUrl(*target) : std::nullopt;
-  if (!web_target || redirects_ >= options_.max_redirects) {
-    Finish(End::kBadRedirect);
-    return;
-  }
-  ++redirects_;
-  Cancel();
-  if (!Open(*web_target)) Finish(End::kFailed);
-}
-
 void WinHttpRequest::AskForData() {
-  if (!WinHttpQueryDataAvailable(request_.Get(), nullptr)) Finish(End::kFailed);
+  if (!WinHttpQueryDataAvailable(request_.Get(), nullptr)) Finish(RequestEnd::kFailed);
 }
 
-void WinHttpRequest::Finish(End end) {
+void WinHttpRequest::Finish(RequestEnd end) {
   Cancel();
   receiver_->OnEnd(end);
 }

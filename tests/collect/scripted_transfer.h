@@ -47,6 +47,8 @@ class ScriptedTransfer : public platform::HttpTransfer {
     return true;
   }
 
+  void DropPendingRepeat() override { ++dropped_repeats; }
+
   [[nodiscard]] std::vector<std::string> RequestedUrls() const {
     std::vector<std::string> urls;
     for (const Request& r : requests) urls.push_back(r.url);
@@ -63,6 +65,7 @@ class ScriptedTransfer : public platform::HttpTransfer {
   std::vector<Request> requests;
   mutable int polls = 0;
   int reads = 0;
+  int dropped_repeats = 0;
 
  private:
   std::optional<std::string> body_;

@@ -8,8 +8,11 @@
 #include <QWindow>
 #include <QtTest>
 
-#include "platform/qt/curl_file_downloader.h"
+#include "platform/http/file_download.h"
 #include "platform/qt/curl_multi_loop.h"
+#include "platform/qt/curl_request.h"
+#include "platform/qt/qt_blocking_wait.h"
+#include "platform/qt/qt_timer.h"
 #include "tests/support/curl_test_main.h"
 #include "tests/support/test_http_server.h"
 
@@ -57,7 +60,10 @@ class InputHoldTest : public QObject {
       QCoreApplication::postEvent(&window, new QCloseEvent);
     });
     platform::CurlMultiLoop loop;
-    platform::CurlFileDownloader downloader(loop);
+    platform::HstsStore hsts;
+    platform::FileDownload downloader(std::make_unique<platform::CurlRequest>(loop),
+                                      std::make_unique<platform::QtTimer>(),
+                                      std::make_unique<platform::QtBlockingWait>(), hsts);
     QCOMPARE(downloader.DownloadToFile(server.Url("/ea.mq4"),
                                        folder.filePath(u"ea.mq4"_s).toStdString()),
              0);

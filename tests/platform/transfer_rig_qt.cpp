@@ -2,10 +2,12 @@
 #include <QTimer>
 #include <utility>
 
-#include "platform/qt/curl_file_downloader.h"
-#include "platform/qt/curl_http_transfer.h"
 #include "platform/qt/curl_multi_loop.h"
+#include "platform/qt/curl_request.h"
+#include "platform/qt/qt_blocking_wait.h"
 #include "platform/qt/qt_event_yield.h"
+#include "platform/qt/qt_text_decoder.h"
+#include "platform/qt/qt_timer.h"
 #include "tests/platform/transfer_rig.h"
 #include "tests/support/test_http_server.h"
 
@@ -14,6 +16,7 @@ namespace trawlbox::testing {
 struct TransferRig::Impl {
   platform::CurlMultiLoop loop;
   platform::QtEventYield yield;
+  platform::QtTextDecoder decoder;
   QObject timers;
 };
 
@@ -21,17 +24,19 @@ TransferRig::TransferRig() : impl_(std::make_unique<Impl>()) {}
 
 TransferRig::~TransferRig() = default;
 
-std::unique_ptr<AbortableTransfer> TransferRig::Transfer(const platform::HttpTransferLimits& limits,
-                                                         const std::string& ca_file) {
-  return std::make_unique<AbortableTransferOf<platform::CurlHttpTransfer>>(impl_->loop, limits,
-                                                                           ca_file);
+std::unique_ptr<platform::HttpRequest> TransferRig::Request(const std::string& ca_file) {
+  return std::make_unique<platform::CurlRequest>(impl_->loop, ca_file);
 }
 
-std::unique_ptr<AbortableDownloader> TransferRig::Downloader(const platform::DownloadLimits& limits,
-                                                             const std::string& ca_file) {
-  return std::make_unique<AbortableDownloaderOf<platform::CurlFileDownloader>>(impl_->loop, limits,
-                                                                               ca_file);
+std::unique_ptr<platform::Timer> TransferRig::MakeTimer() {
+  return std::make_unique<platform::QtTimer>();
 }
+
+std::unique_ptr<platform::BlockingWait> TransferRig::MakeWait() {
+  return std::make_unique<platform::QtBlockingWait>();
+}
+
+const platform::TextDecoder& TransferRig::Decoder() { return impl_->decoder; }
 
 platform::EventYield& TransferRig::Events() { return impl_->yield; }
 

@@ -3,11 +3,12 @@
 #include <map>
 #include <utility>
 
+#include "platform/win32/win32_blocking_wait.h"
 #include "platform/win32/win32_event_yield.h"
 #include "platform/win32/win32_text_decoder.h"
-#include "platform/win32/winhttp_file_downloader.h"
+#include "platform/win32/win32_timer.h"
 #include "platform/win32/winhttp_loop.h"
-#include "platform/win32/winhttp_transfer.h"
+#include "platform/win32/winhttp_request.h"
 #include "tests/platform/scratch_folder.h"
 #include "tests/platform/transfer_rig.h"
 #include "tests/support/remote_test_site.h"
@@ -74,17 +75,19 @@ TransferRig::TransferRig() : impl_(std::make_unique<Impl>()) {}
 
 TransferRig::~TransferRig() = default;
 
-std::unique_ptr<AbortableTransfer> TransferRig::Transfer(const platform::HttpTransferLimits& limits,
-                                                         const std::string& ca_file) {
-  return std::make_unique<AbortableTransferOf<platform::WinHttpTransfer>>(
-      impl_->loop, impl_->decoder, limits, ca_file);
+std::unique_ptr<platform::HttpRequest> TransferRig::Request(const std::string& ca_file) {
+  return std::make_unique<platform::WinHttpRequest>(impl_->loop, ca_file);
 }
 
-std::unique_ptr<AbortableDownloader> TransferRig::Downloader(const platform::DownloadLimits& limits,
-                                                             const std::string& ca_file) {
-  return std::make_unique<AbortableDownloaderOf<platform::WinHttpFileDownloader>>(impl_->loop,
-                                                                                  limits, ca_file);
+std::unique_ptr<platform::Timer> TransferRig::MakeTimer() {
+  return std::make_unique<platform::Win32Timer>(impl_->loop);
 }
+
+std::unique_ptr<platform::BlockingWait> TransferRig::MakeWait() {
+  return std::make_unique<platform::Win32BlockingWait>(impl_->loop);
+}
+
+const platform::TextDecoder& TransferRig::Decoder() { return impl_->decoder; }
 
 platform::EventYield& TransferRig::Events() { return impl_->yield; }
 

@@ -15,7 +15,7 @@
 
 #include "collect/page_fetcher.h"
 #include "collect/window_state.h"
-#include "platform/user_agent.h"
+#include "platform/http/user_agent.h"
 #include "tests/platform/scratch_folder.h"
 #include "tests/platform/transfer_rig.h"
 

@@ -56,6 +56,7 @@ TEST(TargetPath, PutsTheTitleAsOneFileNameInsideTheFolder) {
       {"characters Windows refuses", "/s", "a<b>c:d\"e|f?g*h.mq4", "/s/a_b_c_d_e_f_g_h.mq4"},
       {"device name", "/s", "CON", "/s/_CON"},
       {"device name in lower case with an extension", "/s", "nul.mq4", "/s/_nul.mq4"},
+      {"aux.mq4 in lower case is a device name", "/s", "aux.mq4", "/s/_aux.mq4"},
       {"device name before blanks and two extensions", "/s", "Com1 .tar.gz", "/s/_Com1 .tar.gz"},
       {"device name inside a longer name", "/s", "CONSOLE.mq4", "/s/CONSOLE.mq4"},
       {"COM0 is no device", "/s", "COM0", "/s/COM0"},

@@ -416,7 +416,8 @@ TestHttpServer::TestHttpServer(Scheme scheme) : impl_(std::make_unique<Impl>(sch
 TestHttpServer::~TestHttpServer() = default;
 
 std::string TestHttpServer::Root() const {
-  return (impl_->https ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(impl_->port);
+  // An https server is reached by name, as a site is: a host that is an IP address learns no HSTS.
+  return (impl_->https ? "https://localhost:" : "http://127.0.0.1:") + std::to_string(impl_->port);
 }
 
 std::string TestHttpServer::Url(std::string_view path) const { return Root() + std::string(path); }

@@ -9,7 +9,6 @@
 
 #include "app/main_window.h"
 #include "collect/site_roots.h"
-#include "platform/qt/curl_http_transfer.h"
 #include "tests/support/command_fakes.h"
 #include "tests/support/fakes.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/win32/win32_main_window.h"
+#include "platform/files/wide_text.h"
 #include "platform/win32/com_resources.h"
-#include "platform/win32/wide_text.h"
 #include "tools/unshown_message_box.h"
 #include "tools/win32/window_driver.h"
 #include "tools/win32/window_picture.h"

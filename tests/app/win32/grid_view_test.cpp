@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::app::win32 {
 namespace {

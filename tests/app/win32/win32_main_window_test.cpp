@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "app/win32/command_ids.h"
+#include "platform/files/wide_text.h"
 #include "platform/win32/com_resources.h"
-#include "platform/win32/wide_text.h"
 #include "tests/collect/code_base_pages.h"
 #include "tests/support/command_fakes.h"
 #include "tests/support/fakes.h"

@@ -1,4 +1,4 @@
-#include "platform/page_text.h"
+#include "platform/http/page_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "platform/transfer_clock.h"
+#include "platform/http/transfer_clock.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "platform/page_receipt.h"
+#include "platform/http/page_receipt.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "platform/page_text.h"
+#include "platform/http/page_text.h"
 
 namespace trawlbox::platform {
 

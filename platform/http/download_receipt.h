@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/target_file.h"
+#include "platform/files/target_file.h"
 
 namespace trawlbox::platform {
 

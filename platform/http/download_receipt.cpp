@@ -1,4 +1,4 @@
-#include "platform/download_receipt.h"
+#include "platform/http/download_receipt.h"
 
 namespace trawlbox::platform {
 

@@ -1,4 +1,4 @@
-#include "platform/web_url.h"
+#include "platform/http/web_url.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
-#include "platform/win32/long_path.h"
+#include "platform/files/long_path.h"
 
 #include <windows.h>
 
-#include "platform/win32/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::platform {
 
