@@ -41,8 +41,8 @@ std::string_view ReadToken(std::string_view text, std::size_t& at) {
   return text.substr(start, at - start);
 }
 
-// A token, or a quoted string without its quotes and escapes; nothing when neither starts at `at`
-// or the quote is never closed.
+// A token, or a quoted string without its quotes and escapes; nothing when neither starts at `at`,
+// or the quoted string holds a control character or is never closed.
 std::optional<std::string> ReadValue(std::string_view text, std::size_t& at) {
   if (at >= text.size() || text[at] != '"') {
     const std::string_view token = ReadToken(text, at);

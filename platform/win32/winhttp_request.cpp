@@ -37,7 +37,9 @@ std::string QueryRawHeaders(HINTERNET request) {
 }
 
 HttpAnswer AnswerOf(HINTERNET request, bool unpacked) {
-  HttpAnswer answer{.status = QueryStatus(request), .unpacked = unpacked};
+  HttpAnswer answer;
+  answer.status = QueryStatus(request);
+  answer.unpacked = unpacked;
   const std::string head = QueryRawHeaders(request);
   std::size_t start = head.find('\n');
   while (start != std::string::npos) {

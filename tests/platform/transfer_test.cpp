@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifndef _WIN32
@@ -99,6 +101,7 @@ TEST(Transfer, RefusesAnythingButAGetToAWebUrlWithOneHeaderLine) {
   const Case cases[] = {
       {"post", site->Url("/p"), "POST", header},
       {"header with a line end", site->Url("/p"), "GET", header + "\r\nX-Evil: 1"},
+      {"header with an empty name", site->Url("/p"), "GET", ": x"},
       {"not a web url", "ftp://127.0.0.1/p", "GET", header}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -130,6 +133,148 @@ TEST(Transfer, AbortEndsTheRequestAndRefusesLaterOnes) {
   std::string piece;
   EXPECT_FALSE(transfer->GetChunk(4096, piece));
   EXPECT_FALSE(transfer->Execute(site->Url("/p"), "GET", platform::kUserAgentHeader));
+}
+
+// The same URL over plain http: the same host and port, which an https server holds.
+std::string OverHttp(const std::string& https_url) {
+  return "http" + https_url.substr(std::string("https").size());
+}
+
+// A page fetch, or a download whose file's content is returned: the empty text when it failed.
+std::string FetchOrDownload(TransferRig& rig, bool download, const std::string& url) {
+  if (!download) return Fetch(rig, *rig.Transfer(kPageLimits, TestCaFile()), url);
+  const ScratchFolder folder;
+  const int result =
+      rig.Downloader(kDownloadLimits, TestCaFile())->DownloadToFile(url, folder.PathOf("ea.mq4"));
+  return result == 0 ? folder.Read("ea.mq4") : std::string();
+}
+
+// A host that an https answer named https-only is reached over https from then on, for pages and
+// downloads alike, also where a redirect points; the http URL that the server, which speaks TLS
+// only, gets as sent fails.
+TEST(Transfer, SendsHttpUrlsOfHostsKnownAsHttpsOnlyOverHttps) {
+  struct Case {
+    const char* name;
+    // The Strict-Transport-Security headers of the https answers before, in order.
+    std::vector<std::string> policies;
+    bool via_redirect;
+    bool download;
+    bool upgraded;
+  };
+  const Case cases[] = {
+      {"learned from an https answer", {"max-age=60"}, false, false, true},
+      {"a download upgraded", {"max-age=60; includeSubDomains"}, false, true, true},
+      {"a redirect's target upgraded", {"max-age=60"}, true, false, true},
+      {"forgotten with max-age=0", {"max-age=60", "max-age=0"}, false, false, false},
+      {"a malformed header ignored", {"max-age=sixty"}, false, true, false},
+      {"no header", {}, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransferRig rig;
+    const auto https = rig.Site(TestScheme::kHttpsSignedByTestCa);
+    https->Serve("/p", {.body = "secure"});
+    const auto http = rig.Site();
+    http->Serve("/go", {.status = 302, .headers = {{"Location", OverHttp(https->Url("/p"))}}});
+    for (const std::string& policy : c.policies) {
+      https->Serve("/learn",
+                   {.body = "taught", .headers = {{"Strict-Transport-Security", policy}}});
+      ASSERT_EQ(Fetch(rig, *rig.Transfer(kPageLimits, TestCaFile()), https->Url("/learn")),
+                "taught");
+    }
+    const std::string url = c.via_redirect ? http->Url("/go") : OverHttp(https->Url("/p"));
+    EXPECT_EQ(FetchOrDownload(rig, c.download, url), c.upgraded ? "secure" : "");
+  }
+}
+
+// The header teaches nothing over plain http, where anyone on the way could have added it: the
+// host is still reached over http.
+TEST(Transfer, LearnsNothingFromAnHttpAnswer) {
+  TransferRig rig;
+  const auto site = rig.Site();
+  site->Serve("/p", {.body = "plain", .headers = {{"Strict-Transport-Security", "max-age=60"}}});
+  // By name, as a site is: a host that is an IP address learns nothing anyway.
+  std::string url = site->Url("/p");
+  url.replace(url.find("127.0.0.1"), std::string("127.0.0.1").size(), "localhost");
+  EXPECT_EQ(Fetch(rig, *rig.Transfer(kPageLimits), url), "plain");
+  EXPECT_EQ(Fetch(rig, *rig.Transfer(kPageLimits), url), "plain");
+  EXPECT_EQ(site->Requests().size(), 2U);
+}
+
+// A 429 or 503 whose Retry-After asks for at most a minute is asked again after that wait, up to
+// three more times; any other is the answer: a page is its body, a download fails.
+TEST(Transfer, ComesBackLaterWhenTheServerAsksTo) {
+  struct Case {
+    const char* name;
+    TestReply reply;
+    // The server answers with the page from this long after the first request on.
+    std::optional<std::chrono::milliseconds> page_after;
+    std::string page;
+    std::size_t requests;
+  };
+  const auto busy = [](int status, std::vector<std::pair<std::string, std::string>> headers) {
+    return TestReply{.status = status, .body = "busy", .headers = std::move(headers)};
+  };
+  const Case cases[] = {
+      {"503, Retry-After in seconds", busy(503, {{"Retry-After", "1"}}), 300ms, "page", 2},
+      {"429, an HTTP-date already past: three repeats, then the answer",
+       busy(429, {{"Retry-After", "Sun, 06 Nov 1994 08:49:37 GMT"}}), std::nullopt, "busy", 4},
+      {"503, Retry-After 0: three repeats, then the answer", busy(503, {{"Retry-After", "0"}}),
+       std::nullopt, "busy", 4},
+      {"503 without Retry-After", busy(503, {}), std::nullopt, "busy", 1},
+      {"429 asking for more than a minute", busy(429, {{"Retry-After", "61"}}), std::nullopt,
+       "busy", 1},
+      {"a 500 is no request to come back", busy(500, {{"Retry-After", "0"}}), std::nullopt, "busy",
+       1},
+  };
+  for (const Case& c : cases) {
+    for (const bool download : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (download ? ", download" : ", page"));
+      TransferRig rig;
+      const auto site = rig.Site();
+      site->Serve("/p", c.reply);
+      if (c.page_after) rig.After(*c.page_after, [&] { site->Serve("/p", {.body = "page"}); });
+      const std::string expected = download && c.page == "busy" ? "" : c.page;
+      EXPECT_EQ(FetchOrDownload(rig, download, site->Url("/p")), expected);
+      EXPECT_EQ(site->Requests().size(), c.requests);
+    }
+  }
+}
+
+// Nothing is on the wire while the program waits to come back, so a stop request drops the repeat
+// (the page is then no page), and closing the window ends the wait at once.
+TEST(Transfer, AStopOrACloseDuringTheWaitToComeBackSendsNothingMore) {
+  for (const bool closing : {false, true}) {
+    for (const bool download : {false, true}) {
+      if (download && !closing) continue;  // the download walk tests no stop request
+      SCOPED_TRACE(std::string(closing ? "closing" : "stop") + (download ? ", download" : ""));
+      TransferRig rig;
+      const auto site = rig.Site();
+      site->Serve("/p", {.status = 503, .body = "busy", .headers = {{"Retry-After", "30"}}});
+      const ScratchFolder folder;
+      collect::WindowState state;
+      const auto transfer = rig.Transfer(kPageLimits);
+      const auto downloader = rig.Downloader(kDownloadLimits);
+      rig.After(200ms, [&] {
+        state.StopRequested = true;
+        state.Closing = closing;
+        if (closing) {
+          transfer->Abort();
+          downloader->Abort();
+        }
+      });
+      const auto start = std::chrono::steady_clock::now();
+      if (download) {
+        EXPECT_NE(downloader->DownloadToFile(site->Url("/p"), folder.PathOf("ea.mq4")), 0);
+      } else {
+        EXPECT_EQ(collect::FetchPage(site->Url("/p"), *transfer, rig.Events(), state), "");
+      }
+      EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+      EXPECT_FALSE(transfer->StillExecuting());
+      EXPECT_EQ(site->Requests().size(), 1U);
+      EXPECT_TRUE(folder.Entries().empty());
+    }
+  }
 }
 
 TEST(Download, WritesTheBodyExactlyAsReceived) {

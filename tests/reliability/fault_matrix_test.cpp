@@ -111,6 +111,9 @@ std::vector<Fault> Faults() {
   const std::string body = Letters(20000);
   TestReply late = Whole(200, "late");
   late.delay_before_headers_ms = 1500;
+  // The headers count as an arrival: each byte then comes within the stall limit of the last.
+  TestReply late_trickle = InMode(Whole(200, "abc"), TestReply::Mode::kTrickle, 200);
+  late_trickle.delay_before_headers_ms = 200;
   const std::string error_page = "<html><body>gone</body></html>";
   std::vector<std::pair<std::string, TestReply>> chain;
   for (int hop = 1; hop <= kRedirects; ++hop) {
@@ -121,6 +124,8 @@ std::vector<Fault> Faults() {
   }
   std::vector<Fault> faults = {
       {"delay before headers past the stall limit", late, "", false},
+      {"headers late, then each byte within the stall limit of the last arrival", late_trickle,
+       "abc", true},
       {"one byte per interval, slower than the stall limit",
        InMode(Whole(200, "abcdef"), TestReply::Mode::kTrickle, 600), "", false},
       {"trickle that never pauses as long as the stall limit",
@@ -148,6 +153,19 @@ std::vector<Fault> Faults() {
       {"404 with a body", Whole(404, error_page), error_page, false},
       {"500 with a body", Whole(500, error_page), error_page, false},
       {"301 without a location, with a body", Whole(301, error_page), error_page, false},
+      {"300 without a location, with a body", Whole(300, error_page), error_page, false},
+      {"redirect to a location holding a blank", With(Whole(302, "moved"), "Location", "/a b"), "",
+       false},
+      // Some servers send a file's name raw: it reaches the server percent-encoded, as from a
+      // browser.
+      {"redirect to a location holding raw utf-8",
+       With(Whole(302, "moved"), "Location", "/移動平均.mq4"),
+       "arrived",
+       true,
+       4,
+       kSizeLimit,
+       false,
+       {{"/%E7%A7%BB%E5%8B%95%E5%B9%B3%E5%9D%87.mq4", Whole(200, "arrived")}}},
       {"error page trickling past the total limit",
        InMode(Whole(404, Letters(40)), TestReply::Mode::kTrickle, 100), "", false, 2, kSizeLimit,
        true},
