@@ -34,17 +34,15 @@ std::optional<DownloadResult> FailureOf(RequestEnd end) {
 FileDownload::FileDownload(std::unique_ptr<HttpRequest> request, std::unique_ptr<Timer> timer,
                            std::unique_ptr<BlockingWait> wait, HstsStore& hsts,
                            DownloadLimits limits)
-    : request_(std::move(request)),
-      timer_(std::move(timer)),
-      wait_(std::move(wait)),
-      exchange_(*request_, *timer_, hsts),
+    : wait_(std::move(wait)),
+      exchange_(std::move(request), std::move(timer), hsts),
       max_file_bytes_(limits.max_file_bytes),
       options_{.stall_timeout = limits.stall_timeout,
                .total_timeout = limits.total_timeout,
                .max_redirects = limits.max_redirects,
                .unpack = false} {}
 
-FileDownload::~FileDownload() { exchange_.Cancel(); }
+FileDownload::~FileDownload() = default;
 
 int FileDownload::DownloadToFile(const std::string& url, const std::string& path) {
   if (receipt_ != nullptr) return kBusy;

@@ -47,8 +47,6 @@ class FileDownload : public FileDownloader, private HttpRequest::Receiver {
   bool OnBody(std::string_view piece) override;
   void OnEnd(RequestEnd end) override;
 
-  std::unique_ptr<HttpRequest> request_;
-  std::unique_ptr<Timer> timer_;
   std::unique_ptr<BlockingWait> wait_;
   HttpExchange exchange_;
   std::int64_t max_file_bytes_;

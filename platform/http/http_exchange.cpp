@@ -20,8 +20,9 @@ bool AsksToComeBackLater(long status) { return status == 429 || status == 503; }
 
 }  // namespace
 
-HttpExchange::HttpExchange(HttpRequest& request, Timer& timer, HstsStore& hsts)
-    : request_(request), timer_(timer), hsts_(hsts) {}
+HttpExchange::HttpExchange(std::unique_ptr<HttpRequest> request, std::unique_ptr<Timer> timer,
+                           HstsStore& hsts)
+    : request_(std::move(request)), timer_(std::move(timer)), hsts_(hsts) {}
 
 HttpExchange::~HttpExchange() { Cancel(); }
 
@@ -37,9 +38,9 @@ bool HttpExchange::Start(const std::string& url, const std::vector<std::string>&
 }
 
 void HttpExchange::Cancel() {
-  timer_.Stop();
+  timer_->Stop();
   awaiting_repeat_ = false;
-  request_.Cancel();
+  request_->Cancel();
 }
 
 bool HttpExchange::AwaitingRepeat() const { return awaiting_repeat_; }
@@ -63,7 +64,7 @@ bool HttpExchange::Send(const std::string& url) {
     Finish(RequestEnd::kTimedOut);
     return true;
   }
-  return request_.Start(sent_url_, headers_, options, *this);
+  return request_->Start(sent_url_, headers_, options, *this);
 }
 
 // Called inside the system's callbacks: only notes what to do once the answer has ended.
@@ -98,7 +99,7 @@ void HttpExchange::OnEnd(RequestEnd end) {
   } else if (repeat_after_) {
     ++repeats_;
     awaiting_repeat_ = true;
-    timer_.Start(*std::exchange(repeat_after_, std::nullopt), [this] {
+    timer_->Start(*std::exchange(repeat_after_, std::nullopt), [this] {
       awaiting_repeat_ = false;
       if (!Try()) Finish(RequestEnd::kFailed);
     });
@@ -119,7 +120,7 @@ void HttpExchange::FollowRedirect(const std::string& location) {
 }
 
 void HttpExchange::Finish(RequestEnd end) {
-  request_.Cancel();
+  request_->Cancel();
   receiver_->OnEnd(end);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,8 +29,9 @@ class HttpExchange : public HttpRequest, private HttpRequest::Receiver {
   static constexpr int kMaxRepeats = 3;
   static constexpr std::chrono::seconds kLongestWait{60};
 
-  // `request`, `timer` and `hsts` must outlive the exchange.
-  HttpExchange(HttpRequest& request, Timer& timer, HstsStore& hsts);
+  // `request` sends each exchange on the wire, `timer` waits before a repeat; `hsts` must outlive
+  // the exchange.
+  HttpExchange(std::unique_ptr<HttpRequest> request, std::unique_ptr<Timer> timer, HstsStore& hsts);
   ~HttpExchange() override;
   HttpExchange(const HttpExchange&) = delete;
   HttpExchange& operator=(const HttpExchange&) = delete;
@@ -60,8 +62,8 @@ class HttpExchange : public HttpRequest, private HttpRequest::Receiver {
   // Tells the receiver how the exchange ended; nothing is in flight any more.
   void Finish(RequestEnd end);
 
-  HttpRequest& request_;
-  Timer& timer_;
+  std::unique_ptr<HttpRequest> request_;
+  std::unique_ptr<Timer> timer_;
   HstsStore& hsts_;
   HttpRequest::Receiver* receiver_ = nullptr;
   std::vector<std::string> headers_;

@@ -19,9 +19,7 @@ bool IsOneHeaderLine(const std::string& header) {
 
 PageTransfer::PageTransfer(std::unique_ptr<HttpRequest> request, std::unique_ptr<Timer> timer,
                            HstsStore& hsts, const TextDecoder& decoder, HttpTransferLimits limits)
-    : request_(std::move(request)),
-      timer_(std::move(timer)),
-      exchange_(*request_, *timer_, hsts),
+    : exchange_(std::move(request), std::move(timer), hsts),
       decoder_(decoder),
       options_{.stall_timeout = limits.stall_timeout,
                .total_timeout = limits.total_timeout,
@@ -29,7 +27,7 @@ PageTransfer::PageTransfer(std::unique_ptr<HttpRequest> request, std::unique_ptr
                .unpack = true},
       receipt_(static_cast<std::size_t>(limits.max_body_bytes)) {}
 
-PageTransfer::~PageTransfer() { exchange_.Cancel(); }
+PageTransfer::~PageTransfer() = default;
 
 bool PageTransfer::Execute(const std::string& url, const std::string& operation,
                            const std::string& request_header) {

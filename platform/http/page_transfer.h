@@ -51,8 +51,6 @@ class PageTransfer : public HttpTransfer, private HttpRequest::Receiver {
   bool OnBody(std::string_view piece) override;
   void OnEnd(RequestEnd end) override;
 
-  std::unique_ptr<HttpRequest> request_;
-  std::unique_ptr<Timer> timer_;
   HttpExchange exchange_;
   const TextDecoder& decoder_;
   RequestOptions options_;

@@ -21,6 +21,18 @@ long QueryStatus(HINTERNET request) {
   return static_cast<long>(status);
 }
 
+// The header bytes as they came over the wire: WinHTTP widens them from the ANSI code page, so
+// narrowing them back to it gives the bytes again (a Location holding raw UTF-8 among them).
+std::string WireBytes(const std::wstring& head) {
+  if (head.empty()) return {};
+  const int wide_length = static_cast<int>(head.size());
+  const int length =
+      WideCharToMultiByte(CP_ACP, 0, head.data(), wide_length, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(std::max(length, 0)), '\0');
+  WideCharToMultiByte(CP_ACP, 0, head.data(), wide_length, bytes.data(), length, nullptr, nullptr);
+  return bytes;
+}
+
 // The answer's head as WinHTTP keeps it: the status line, then one header a line.
 std::string QueryRawHeaders(HINTERNET request) {
   DWORD size = 0;
@@ -33,7 +45,7 @@ std::string QueryRawHeaders(HINTERNET request) {
     return {};
   }
   head.resize(size / sizeof(wchar_t));
-  return Narrow(head);
+  return WireBytes(head);
 }
 
 HttpAnswer AnswerOf(HINTERNET request, bool unpacked) {
