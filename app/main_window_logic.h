@@ -5,7 +5,6 @@
 #include "collect/collection_window.h"
 #include "collect/collector.h"
 #include "collect/site_roots.h"
-#include "collect/window_state.h"
 #include "platform/clipboard.h"
 #include "platform/event_yield.h"
 #include "platform/file_downloader.h"
@@ -17,6 +16,7 @@
 #include "platform/url_opener.h"
 #include "results/list_commands.h"
 #include "results/result_grid.h"
+#include "results/window_state.h"
 #include "save/download_walk.h"
 #include "save/save_window.h"
 
@@ -92,7 +92,7 @@ class MainWindowLogic {
 
   [[nodiscard]] results::ResultGrid& Grid() { return grid_; }
   [[nodiscard]] const results::ResultGrid& Grid() const { return grid_; }
-  [[nodiscard]] const collect::WindowState& State() const { return state_; }
+  [[nodiscard]] const results::WindowState& State() const { return state_; }
 
  private:
   class BusyScope;
@@ -100,7 +100,7 @@ class MainWindowLogic {
   MainWindowView& view_;
   MainWindowServices services_;
   const collect::SiteRootPair site_roots_;
-  collect::WindowState state_;
+  results::WindowState state_;
   results::ResultGrid grid_;
   collect::Collector collector_;
   save::DownloadWalk walk_;

@@ -16,10 +16,10 @@
 #include "collect/collection_window.h"
 #include "collect/page_scanners.h"
 #include "collect/run_context.h"
-#include "collect/window_state.h"
 #include "platform/event_yield.h"
 #include "platform/http_transfer.h"
 #include "results/result_grid.h"
+#include "results/window_state.h"
 #include "tests/support/fakes.h"
 
 namespace trawlbox::bench {
@@ -121,7 +121,7 @@ struct Rig {
   }
 
   collect::SiteRootPair roots;
-  collect::WindowState state;
+  results::WindowState state;
   results::ResultGrid grid;
   QuietWindow window;
   MemoryTransfer transfer;

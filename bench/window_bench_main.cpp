@@ -24,7 +24,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 #include "platform/qt/curl_library.h"
 #include "tests/support/fakes.h"
 
@@ -97,7 +97,7 @@ class Bench {
 
   trawlbox::testing::RecordingSleeper sleeper_;
   trawlbox::testing::RecordingMessageBox messages_;
-  trawlbox::app::MainWindow window_;
+  trawlbox::app::qt::MainWindow window_;
 };
 
 int RunAndSave(const std::string& root, const QString& save_dir, const QString& picture) {

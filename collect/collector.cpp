@@ -14,8 +14,8 @@ constexpr const char* kStopCaption = "EA/CI 収集中止";
 
 }  // namespace
 
-Collector::Collector(WindowState& state, results::ResultGrid& grid, CollectionWindow& window,
-                     CollectorServices services, SiteRootPair roots)
+Collector::Collector(results::WindowState& state, results::ResultGrid& grid,
+                     CollectionWindow& window, CollectorServices services, SiteRootPair roots)
     : state_(state), grid_(grid), window_(window), services_(services), roots_(std::move(roots)) {}
 
 void Collector::StartOrStop() {

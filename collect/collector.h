@@ -3,8 +3,8 @@
 #include "collect/collection_window.h"
 #include "collect/run_context.h"
 #include "collect/site_roots.h"
-#include "collect/window_state.h"
 #include "results/result_grid.h"
+#include "results/window_state.h"
 
 namespace trawlbox::collect {
 
@@ -13,7 +13,7 @@ namespace trawlbox::collect {
 class Collector {
  public:
   // Every reference must outlive the collector.
-  Collector(WindowState& state, results::ResultGrid& grid, CollectionWindow& window,
+  Collector(results::WindowState& state, results::ResultGrid& grid, CollectionWindow& window,
             CollectorServices services, SiteRootPair roots);
 
   // The start/stop button was pressed. While the button shows the stop caption this only sets
@@ -28,7 +28,7 @@ class Collector {
  private:
   void Run();
 
-  WindowState& state_;
+  results::WindowState& state_;
   results::ResultGrid& grid_;
   CollectionWindow& window_;
   CollectorServices services_;

@@ -5,7 +5,7 @@
 namespace trawlbox::collect {
 
 std::string FetchPage(const std::string& url, platform::HttpTransfer& transfer,
-                      platform::EventYield& yield, const WindowState& state) {
+                      platform::EventYield& yield, const results::WindowState& state) {
   if (state.Closing) return {};
   if (!transfer.Execute(url, "GET", platform::kUserAgentHeader)) return {};
 

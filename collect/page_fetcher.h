@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <string>
 
-#include "collect/window_state.h"
 #include "platform/event_yield.h"
 #include "platform/http_transfer.h"
+#include "results/window_state.h"
 
 namespace trawlbox::collect {
 
@@ -22,6 +22,6 @@ inline constexpr std::size_t kChunkSize = 4096;
 // the start, returns the empty text without a request; set during a yield, returns the empty text
 // at once. The request left unread is dropped by the transfer's next request.
 [[nodiscard]] std::string FetchPage(const std::string& url, platform::HttpTransfer& transfer,
-                                    platform::EventYield& yield, const WindowState& state);
+                                    platform::EventYield& yield, const results::WindowState& state);
 
 }  // namespace trawlbox::collect

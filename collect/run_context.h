@@ -2,12 +2,12 @@
 
 #include "collect/collection_window.h"
 #include "collect/site_roots.h"
-#include "collect/window_state.h"
 #include "platform/event_yield.h"
 #include "platform/http_transfer.h"
 #include "platform/message_box.h"
 #include "platform/sleeper.h"
 #include "results/result_grid.h"
+#include "results/window_state.h"
 
 namespace trawlbox::collect {
 
@@ -21,7 +21,7 @@ struct CollectorServices {
 
 // What one collection run works on, lent to the crawl and the page scanners for the run's length.
 struct RunContext {
-  WindowState& state;
+  results::WindowState& state;
   results::ResultGrid& grid;
   CollectionWindow& window;
   CollectorServices services;

@@ -60,7 +60,7 @@ std::string CrawlStatus(std::int16_t count) {
 }  // namespace
 
 void CollectFromSite(RunContext& run, const std::string& site_root) {
-  WindowState& state = run.state;
+  results::WindowState& state = run.state;
   run.window.SetStatus(CrawlStatus(state.CollectedCount));
   const bool mql4 = site_root == run.roots.mql4;
   const bool mql5 = site_root == run.roots.mql5;

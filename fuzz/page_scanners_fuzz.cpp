@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (input.remaining_bytes() > 0) details.push_back(input.ConsumeRandomLengthString());
 
   const trawlbox::collect::SiteRootPair roots{"http://mql4.test", "http://mql5.test"};
-  trawlbox::collect::WindowState state;
+  trawlbox::results::WindowState state;
   state.CollectedCount = initial_count;
   ResultGrid grid;
   grid.WriteHeadings();

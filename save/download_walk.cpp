@@ -23,7 +23,7 @@ std::string SavedText(std::size_t saved_files, const std::string& folder) {
 
 }  // namespace
 
-DownloadWalk::DownloadWalk(const collect::WindowState& state, const results::ResultGrid& grid,
+DownloadWalk::DownloadWalk(const results::WindowState& state, const results::ResultGrid& grid,
                            SaveWindow& window, DownloadWalkServices services)
     : state_(state), grid_(grid), window_(window), services_(services) {}
 

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "collect/window_state.h"
 #include "platform/event_yield.h"
 #include "platform/file_downloader.h"
 #include "platform/message_box.h"
 #include "results/result_grid.h"
+#include "results/window_state.h"
 #include "save/save_window.h"
 #include "save/walk_targets.h"
 
@@ -23,7 +23,7 @@ struct DownloadWalkServices {
 class DownloadWalk {
  public:
   // Every reference must outlive the walk.
-  DownloadWalk(const collect::WindowState& state, const results::ResultGrid& grid,
+  DownloadWalk(const results::WindowState& state, const results::ResultGrid& grid,
                SaveWindow& window, DownloadWalkServices services);
 
   // Warns and returns when row 1 holds no entry number. Otherwise walks rows 1 to the collected
@@ -40,7 +40,7 @@ class DownloadWalk {
   [[nodiscard]] bool SaveRow(WalkTargets& targets, const std::string& folder,
                              const std::string& title, const std::string& url);
 
-  const collect::WindowState& state_;
+  const results::WindowState& state_;
   const results::ResultGrid& grid_;
   SaveWindow& window_;
   DownloadWalkServices services_;

@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/fonts.h"
-#include "app/main_window.h"
+#include "app/qt/fonts.h"
+#include "app/qt/main_window.h"
 #include "platform/qt/curl_library.h"
 #include "tools/unshown_message_box.h"
 
@@ -28,14 +28,14 @@ int main(int argc, char* argv[]) {
   const trawlbox::platform::CurlLibrary curl;
   int qt_argc = 1;
   QApplication application(qt_argc, argv);
-  trawlbox::app::InstallFontSubstitutions();
+  trawlbox::app::qt::InstallFontSubstitutions();
 
   trawlbox::tools::UnshownMessageBox messages;
   trawlbox::app::MainWindowDependencies deps;
   deps.messages = &messages;
   // The MQL4 slot is never asked for: its box is unticked.
   if (argc == 4) deps.site_roots = {"http://127.0.0.1:9", argv[2]};
-  trawlbox::app::MainWindow window(deps);
+  trawlbox::app::qt::MainWindow window(deps);
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) {
     std::fprintf(stderr, "the window was never shown\n");

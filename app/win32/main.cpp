@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <string>
 
-#include "app/win32/win32_main_window.h"
+#include "app/win32/main_window.h"
 #include "platform/win32/com_resources.h"
 #include "platform/win32/win32_program_location.h"
 #include "save/save_folder.h"
@@ -55,7 +55,7 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR comman
   // The folder dialog is a shell object, which wants the thread in a single-threaded apartment.
   const trawlbox::platform::ComApartment apartment;
 
-  trawlbox::app::Win32MainWindow window;
+  trawlbox::app::win32::MainWindow window;
   if (window.Handle() == nullptr) return 1;
   window.Show(show_command);
   return RunMessageLoop(window.Handle());

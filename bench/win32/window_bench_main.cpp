@@ -20,7 +20,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/win32/win32_main_window.h"
+#include "app/win32/main_window.h"
 #include "platform/files/wide_text.h"
 #include "platform/win32/com_resources.h"
 #include "tests/support/fakes.h"
@@ -83,7 +83,7 @@ class Bench {
 
   trawlbox::testing::RecordingSleeper sleeper_;
   trawlbox::testing::RecordingMessageBox messages_;
-  trawlbox::app::Win32MainWindow window_;
+  trawlbox::app::win32::MainWindow window_;
 };
 
 int RunAndSave(const std::string& root, const std::wstring& save_dir) {

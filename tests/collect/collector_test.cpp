@@ -122,7 +122,7 @@ TEST_F(CollectorTest, BothBoxesUntickedGatherNothingWithoutMessage) {
   EXPECT_TRUE(rig.transfer.requests.empty());
   EXPECT_EQ(rig.window.caption, kStartCaption);
   // Every slot was visited: its status line was written.
-  EXPECT_EQ(rig.window.statuses.size(), 1U + collect::kSiteSlots + 1U);
+  EXPECT_EQ(rig.window.statuses.size(), 1U + results::kSiteSlots + 1U);
 }
 
 struct StopCase {

@@ -48,7 +48,7 @@ struct EngineRig {
   }
 
   collect::SiteRootPair roots{"http://mql4.test", "http://mql5.test:8080"};
-  collect::WindowState state;
+  results::WindowState state;
   results::ResultGrid grid;
   FakeCollectionWindow window;
   ScriptedTransfer transfer;

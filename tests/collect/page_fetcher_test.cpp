@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "collect/window_state.h"
+#include "results/window_state.h"
 #include "tests/collect/scripted_transfer.h"
 #include "tests/support/fakes.h"
 
@@ -32,7 +32,7 @@ struct Fetcher {
 
   ScriptedTransfer transfer;
   ScriptedYield yield;
-  collect::WindowState state;
+  results::WindowState state;
 };
 
 class FetchPageBodyTest : public ::testing::TestWithParam<std::size_t> {};

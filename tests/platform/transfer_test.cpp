@@ -16,8 +16,8 @@
 #endif
 
 #include "collect/page_fetcher.h"
-#include "collect/window_state.h"
 #include "platform/http/user_agent.h"
+#include "results/window_state.h"
 #include "tests/platform/scratch_folder.h"
 #include "tests/platform/transfer_rig.h"
 
@@ -50,7 +50,7 @@ TestReply Trickle(std::string body, int interval_ms) {
 }
 
 std::string Fetch(TransferRig& rig, platform::HttpTransfer& transfer, const std::string& url) {
-  const collect::WindowState state;
+  const results::WindowState state;
   return collect::FetchPage(url, transfer, rig.Events(), state);
 }
 
@@ -121,7 +121,7 @@ TEST(Transfer, AbortEndsTheRequestAndRefusesLaterOnes) {
   site->Serve("/hang", {.mode = TestReply::Mode::kNeverAnswer});
   site->Serve("/p", {.body = "page"});
   const auto transfer = rig.Transfer({});  // the program's long limits: only the abort can end it
-  collect::WindowState state;
+  results::WindowState state;
   // As the window does when it is closed during a run.
   rig.After(100ms, [&] {
     state.StopRequested = true;
@@ -252,7 +252,7 @@ TEST(Transfer, AStopOrACloseDuringTheWaitToComeBackSendsNothingMore) {
       const auto site = rig.Site();
       site->Serve("/p", {.status = 503, .body = "busy", .headers = {{"Retry-After", "30"}}});
       const ScratchFolder folder;
-      collect::WindowState state;
+      results::WindowState state;
       const auto transfer = rig.Transfer(kPageLimits);
       const auto downloader = rig.Downloader(kDownloadLimits);
       rig.After(200ms, [&] {

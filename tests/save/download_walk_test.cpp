@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "collect/window_state.h"
 #include "results/result_grid.h"
+#include "results/window_state.h"
 #include "tests/save/save_fakes.h"
 #include "tests/support/fakes.h"
 
@@ -49,7 +49,7 @@ struct Walker {
 
   void Run() { save::DownloadWalk(state, grid, window, {downloader, yield, messages}).Run(); }
 
-  collect::WindowState state;
+  results::WindowState state;
   results::ResultGrid grid;
   FakeSaveWindow window;
   ScriptedDownloader downloader;

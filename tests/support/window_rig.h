@@ -7,7 +7,7 @@
 #include <Qt>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 #include "collect/site_roots.h"
 #include "tests/support/command_fakes.h"
 #include "tests/support/fakes.h"
@@ -51,7 +51,7 @@ class WindowRig {
   RecordingOpener opener;
   ScriptedFolderChooser chooser;
   FixedProgramLocation location{"/opt/trawlbox"};
-  app::MainWindow window;
+  app::qt::MainWindow window;
 };
 
 }  // namespace trawlbox::testing

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/win32/win32_main_window.h"
+#include "app/win32/main_window.h"
 #include "platform/files/wide_text.h"
 #include "platform/win32/com_resources.h"
 #include "tools/unshown_message_box.h"
@@ -26,7 +26,7 @@ int wmain(int argc, wchar_t* argv[]) {
   trawlbox::app::MainWindowDependencies deps;
   deps.messages = &messages;
   deps.site_roots = driver::Mql5Only(trawlbox::platform::Narrow(argv[2]));
-  trawlbox::app::Win32MainWindow window(std::move(deps));
+  trawlbox::app::win32::MainWindow window(std::move(deps));
   if (window.Handle() == nullptr) {
     std::fputs("the window was not made: is there a display?\n", stderr);
     return 1;

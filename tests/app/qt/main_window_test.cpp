@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/fonts.h"
+#include "app/qt/fonts.h"
 #include "tests/support/curl_test_main.h"
 #include "tests/support/window_rig.h"
 
@@ -85,7 +85,7 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { trawlbox::app::InstallFontSubstitutions(); }
+  void initTestCase() { trawlbox::app::qt::InstallFontSubstitutions(); }
 
   void StartsWithTheBuiltInDefaults() {
     WindowRig h;
@@ -101,7 +101,7 @@ class MainWindowTest : public QObject {
     QVERIFY(!h.window.MaximumReached());
     QVERIFY(h.Find<QComboBox>("cboMaxCount")->isEditable());
 
-    const trawlbox::collect::WindowState& state = h.window.State();
+    const trawlbox::results::WindowState& state = h.window.State();
     QVERIFY(!state.StopRequested);
     QVERIFY(!state.Closing);
     QCOMPARE(state.CollectedCount, 0);

@@ -1,4 +1,4 @@
-#include "app/result_grid_view.h"
+#include "app/qt/result_grid_view.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -13,12 +13,12 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/fonts.h"
-#include "app/frame_pacer.h"
+#include "app/qt/fonts.h"
+#include "app/qt/frame_pacer.h"
 #include "app/twips.h"
 #include "results/grid_gestures.h"
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 using results::CellPosition;
 
@@ -325,4 +325,4 @@ void ResultGridView::ShowGridSelection() {
   if (shown.selection() != rectangle) shown.select(rectangle, QItemSelectionModel::ClearAndSelect);
 }
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt

@@ -1,4 +1,4 @@
-#include "app/main_window_controls.h"
+#include "app/qt/main_window_controls.h"
 
 #include <QLayout>
 #include <QMenuBar>
@@ -10,11 +10,11 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "app/fonts.h"
 #include "app/main_window_layout.h"
+#include "app/qt/fonts.h"
 #include "app/twips.h"
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 namespace {
 
@@ -141,4 +141,4 @@ MainWindowControls BuildMainWindowControls(QMainWindow& window, results::ResultG
   return c;
 }
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt

@@ -1,4 +1,4 @@
-#include "app/win32/win32_main_window.h"
+#include "app/win32/main_window.h"
 
 #include <cstddef>
 #include <memory>
@@ -13,7 +13,7 @@
 #include "platform/win32/win32_timer.h"
 #include "platform/win32/winhttp_request.h"
 
-namespace trawlbox::app {
+namespace trawlbox::app::win32 {
 
 namespace {
 
@@ -51,7 +51,7 @@ win32::UniqueIcon AppIcon(int metric, UINT dpi) {
 
 }  // namespace
 
-Win32MainWindow::Win32MainWindow(MainWindowDependencies deps)
+MainWindow::MainWindow(MainWindowDependencies deps)
     : Window(Options()),
       own_messages_(Handle()),
       own_chooser_(Handle()),
@@ -90,18 +90,18 @@ Win32MainWindow::Win32MainWindow(MainWindowDependencies deps)
 
 // The controls show the grid and go with the window, before the grid does. A window destroyed
 // here rather than closed ends no message loop.
-Win32MainWindow::~Win32MainWindow() {
+MainWindow::~MainWindow() {
   StopRouting();
   if (Handle() != nullptr) DestroyWindow(Handle());
 }
 
-void Win32MainWindow::Show(int show_command) {
+void MainWindow::Show(int show_command) {
   ShowWindow(Handle(), show_command);
   SetFocus(focus_);
   UpdateWindow(Handle());
 }
 
-void Win32MainWindow::FitToScale() {
+void MainWindow::FitToScale() {
   const UINT dpi = GetDpiForWindow(Handle());
   RECT frame{0, 0, Scaled(kClientWidthTwips, dpi), Scaled(kClientHeightTwips, dpi)};
   AdjustWindowRectExForDpi(&frame, kStyle, TRUE, 0, dpi);
@@ -116,7 +116,7 @@ void Win32MainWindow::FitToScale() {
   big_icon_ = std::move(big_icon);
 }
 
-void Win32MainWindow::OnCommand(int id, int code) {
+void MainWindow::OnCommand(int id, int code) {
   if (id == win32::kEndCommand) {
     SendMessageW(Handle(), WM_CLOSE, 0, 0);
   } else if (id == GridCommandId(GridCommand::kOpen)) {
@@ -138,32 +138,31 @@ void Win32MainWindow::OnCommand(int id, int code) {
   }
 }
 
-std::optional<LRESULT> Win32MainWindow::OnNotify(const NMHDR& header) {
+std::optional<LRESULT> MainWindow::OnNotify(const NMHDR& header) {
   return ui_.MSFlexGrid.OnNotify(header);
 }
 
-void Win32MainWindow::OnClose() {
+void MainWindow::OnClose() {
   if (logic_.CloseRequested()) DestroyWindow(Handle());
 }
 
-void Win32MainWindow::OnDestroy() {
+void MainWindow::OnDestroy() {
   ui_.ClearAccessibleNames();
   PostQuitMessage(0);
 }
 
-void Win32MainWindow::OnTimer(UINT_PTR timer) {
+void MainWindow::OnTimer(UINT_PTR timer) {
   if (timer == win32::kStatusFrameTimer) ui_.lblStatus.OnFrameEnd();
 }
 
-void Win32MainWindow::OnDpiChanged(UINT /*dpi*/, const RECT& suggested) {
+void MainWindow::OnDpiChanged(UINT /*dpi*/, const RECT& suggested) {
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   ui_.Relayout();
   FitToScale();
 }
 
-std::optional<LRESULT> Win32MainWindow::OnOtherMessage(UINT message, WPARAM wparam,
-                                                       LPARAM /*lparam*/) {
+std::optional<LRESULT> MainWindow::OnOtherMessage(UINT message, WPARAM wparam, LPARAM /*lparam*/) {
   // Windows gives an activated window the focus itself; the control that had it gets it back.
   if (message == WM_ACTIVATE && LOWORD(wparam) == WA_INACTIVE) {
     const HWND focus = GetFocus();
@@ -175,50 +174,44 @@ std::optional<LRESULT> Win32MainWindow::OnOtherMessage(UINT message, WPARAM wpar
   return std::nullopt;
 }
 
-void Win32MainWindow::ShowGridMenu() {
+void MainWindow::ShowGridMenu() {
   TrackPopupMenuEx(grid_menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
                    grid_menu_position_.x, grid_menu_position_.y, Handle(), nullptr);
 }
 
-void Win32MainWindow::AbortTransfers() {
+void MainWindow::AbortTransfers() {
   transfer_.Abort();
   downloader_.Abort();
 }
 
-void Win32MainWindow::SetInputEnabled(bool enabled) {
-  EnableWindow(Handle(), enabled ? TRUE : FALSE);
-}
+void MainWindow::SetInputEnabled(bool enabled) { EnableWindow(Handle(), enabled ? TRUE : FALSE); }
 
-void Win32MainWindow::CloseNow() {
+void MainWindow::CloseNow() {
   if (Handle() != nullptr) DestroyWindow(Handle());
 }
 
-std::string Win32MainWindow::SubmitCaption() const { return ui_.cmdSubmit.Text(); }
+std::string MainWindow::SubmitCaption() const { return ui_.cmdSubmit.Text(); }
 
-void Win32MainWindow::SetSubmitCaption(const std::string& caption) {
-  ui_.cmdSubmit.SetText(caption);
-}
+void MainWindow::SetSubmitCaption(const std::string& caption) { ui_.cmdSubmit.SetText(caption); }
 
-void Win32MainWindow::SetListSaveEnabled(bool enabled) { ui_.cmdListSave.SetEnabled(enabled); }
+void MainWindow::SetListSaveEnabled(bool enabled) { ui_.cmdListSave.SetEnabled(enabled); }
 
-void Win32MainWindow::SetStatus(const std::string& text) { ui_.lblStatus.SetStatus(text); }
+void MainWindow::SetStatus(const std::string& text) { ui_.lblStatus.SetStatus(text); }
 
-std::string Win32MainWindow::MaxCountText() const { return ui_.cboMaxCount.Text(); }
+std::string MainWindow::MaxCountText() const { return ui_.cboMaxCount.Text(); }
 
-bool Win32MainWindow::TypeTicked(int type_index) const {
+bool MainWindow::TypeTicked(int type_index) const {
   if (type_index < 0 || type_index >= collect::kTypeBoxes) return false;
   return ui_.chkSEngines[static_cast<std::size_t>(type_index)].Checked();
 }
 
-std::string Win32MainWindow::TypeCaption(int type_index) const {
+std::string MainWindow::TypeCaption(int type_index) const {
   if (type_index < 0 || type_index >= collect::kTypeBoxes) return {};
   return ui_.chkSEngines[static_cast<std::size_t>(type_index)].Text();
 }
 
-std::string Win32MainWindow::SaveFolderText() const { return ui_.txtReportPath.Text(); }
+std::string MainWindow::SaveFolderText() const { return ui_.txtReportPath.Text(); }
 
-void Win32MainWindow::SetSaveFolderText(const std::string& text) {
-  ui_.txtReportPath.SetText(text);
-}
+void MainWindow::SetSaveFolderText(const std::string& text) { ui_.txtReportPath.SetText(text); }
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::win32

@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 // The font the window and the grid ask for, by its Japanese name; InstallFontSubstitutions makes
 // it resolve to its metric-compatible free counterpart.
@@ -17,4 +17,4 @@ void InstallFontSubstitutions();
 // kProgramFontFamily at kProgramFontPointSize: the captions fit the controls' fixed sizes in it.
 [[nodiscard]] QFont ProgramFont();
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt

@@ -11,11 +11,11 @@
 #include <QPushButton>
 #include <array>
 
-#include "app/result_grid_view.h"
+#include "app/qt/result_grid_view.h"
 #include "collect/collection_window.h"
 #include "results/result_grid.h"
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 // The main window's controls, owned by the window through Qt's parent chain. Each widget carries
 // its member's name as its object name; the type boxes are "chkSEngines(0)" and "chkSEngines(1)".
@@ -52,4 +52,4 @@ struct MainWindowControls {
 [[nodiscard]] MainWindowControls BuildMainWindowControls(QMainWindow& window,
                                                          results::ResultGrid& grid);
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt

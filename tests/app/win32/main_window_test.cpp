@@ -1,4 +1,4 @@
-#include "app/win32/win32_main_window.h"
+#include "app/win32/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +68,7 @@ struct Rig {
     deps.chooser = &chooser;
     deps.opener = &opener;
     deps.clipboard = &clipboard;
-    window = std::make_unique<Win32MainWindow>(std::move(deps));
+    window = std::make_unique<win32::MainWindow>(std::move(deps));
     if (window->Handle() == nullptr) ADD_FAILURE() << "no window: is there a display?";
   }
 
@@ -115,11 +115,11 @@ struct Rig {
   testing::RecordingOpener opener;
   testing::RecordingClipboard clipboard;
   testing::ScriptedFolderChooser chooser;
-  std::unique_ptr<Win32MainWindow> window;
+  std::unique_ptr<win32::MainWindow> window;
   bool quit = false;
 };
 
-TEST(Win32MainWindowTest, StartsWithTheBuiltInDefaults) {
+TEST(MainWindowTest, StartsWithTheBuiltInDefaults) {
   Rig rig;
   std::wstring exe(MAX_PATH, L'\0');
   exe.resize(GetModuleFileNameW(nullptr, exe.data(), MAX_PATH));
@@ -143,7 +143,7 @@ bool UnderWine() {
 }
 
 // Wine 8.0's oleacc keeps no annotation, so a client there reads no name for these controls.
-TEST(Win32MainWindowTest, NamesTheUncaptionedControlsForAssistiveTools) {
+TEST(MainWindowTest, NamesTheUncaptionedControlsForAssistiveTools) {
   Rig rig;
   for (const NamedByCaption& named : kNamedByCaption) {
     EXPECT_EQ(AccessibleName(rig.Of(named.control)),
@@ -154,7 +154,7 @@ TEST(Win32MainWindowTest, NamesTheUncaptionedControlsForAssistiveTools) {
 
 // Tab and Shift+Tab reach the window through the message loop's IsDialogMessageW, as the
 // program's own loop hands them over; Alt with a mnemonic presses its control.
-TEST(Win32MainWindowTest, KeysWalkTheFocusOrderAndPressTheMnemonics) {
+TEST(MainWindowTest, KeysWalkTheFocusOrderAndPressTheMnemonics) {
   Rig rig;
   rig.window->SetListSaveEnabled(true);
   rig.window->Show(SW_SHOW);
@@ -192,7 +192,7 @@ void CALLBACK EndMenuOnTimer(HWND /*window*/, UINT /*message*/, UINT_PTR timer, 
   EndMenu();
 }
 
-TEST(Win32MainWindowTest, TheGridMenuPopsUpOverAnEntryAndItsCommandsActOnTheGrid) {
+TEST(MainWindowTest, TheGridMenuPopsUpOverAnEntryAndItsCommandsActOnTheGrid) {
   Rig rig;
   rig.window->Show(SW_SHOW);
   results::ResultGrid& grid = rig.window->Grid();
@@ -257,7 +257,7 @@ void RunWholeCollection(Rig& rig) {
   EXPECT_TRUE(IsWindowEnabled(rig.Of(Control::kCmdListSave)));
 }
 
-TEST(Win32MainWindowTest, ARunFillsTheGridFromTheSites) {
+TEST(MainWindowTest, ARunFillsTheGridFromTheSites) {
   RemoteTestSite site(TestScheme::kHttp);
   Rig rig(ServeSites(site));
   rig.window->Show(SW_SHOW);
@@ -266,7 +266,7 @@ TEST(Win32MainWindowTest, ARunFillsTheGridFromTheSites) {
 
 // The close request arrives while the operation waits on the network: the operation ends, the
 // window goes and the program's loop ends, with nothing more said.
-TEST(Win32MainWindowTest, ClosingDuringARunOrAWalkDestroysTheWindowQuietly) {
+TEST(MainWindowTest, ClosingDuringARunOrAWalkDestroysTheWindowQuietly) {
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() / "trawlbox_window_test";
   std::filesystem::create_directories(folder);

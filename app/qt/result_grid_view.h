@@ -4,10 +4,10 @@
 #include <QTableView>
 #include <QTimer>
 
-#include "app/result_grid_table_model.h"
+#include "app/qt/result_grid_table_model.h"
 #include "results/result_grid.h"
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 // The cell grid on screen: shows a ResultGrid with its heading row as the fixed header, no
 // row-number column, the grid's column widths, alignments and highlight colours, and scrolls to its
@@ -89,4 +89,4 @@ class ResultGridView : public QTableView, private results::ResultGridObserver {
   QTimer selection_frame_;
 };
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt

@@ -1,8 +1,8 @@
-#include "app/fonts.h"
+#include "app/qt/fonts.h"
 
 #include <QString>
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 void InstallFontSubstitutions() {
   QFont::insertSubstitution(QString::fromUtf8(kProgramFontFamily),
@@ -11,4 +11,4 @@ void InstallFontSubstitutions() {
 
 QFont ProgramFont() { return QFont(QString::fromUtf8(kProgramFontFamily), kProgramFontPointSize); }
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt

@@ -1,9 +1,9 @@
-#include "app/frame_pacer.h"
+#include "app/qt/frame_pacer.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 FramePacer::FramePacer(QWidget& window) : window_(window) {
   frame_.setSingleShot(true);
@@ -27,4 +27,4 @@ void FramePacer::EndFrame() {
   QCoreApplication::sendEvent(&window_, &update);
 }
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt

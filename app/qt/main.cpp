@@ -3,8 +3,8 @@
 #include <QString>
 #include <QTranslator>
 
-#include "app/fonts.h"
-#include "app/main_window.h"
+#include "app/qt/fonts.h"
+#include "app/qt/main_window.h"
 #include "platform/qt/curl_library.h"
 
 int main(int argc, char* argv[]) {
@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
   QApplication application(qt_argc, argv);
   QApplication::setApplicationName(QStringLiteral("Trawlbox"));
   QGuiApplication::setDesktopFileName(QStringLiteral("trawlbox"));
-  trawlbox::app::InstallFontSubstitutions();
+  trawlbox::app::qt::InstallFontSubstitutions();
 
   // The window speaks Japanese whatever the desktop's language, and so do Qt's own dialogs.
   QTranslator qt_translations;
@@ -23,7 +23,7 @@ int main(int argc, char* argv[]) {
     QApplication::installTranslator(&qt_translations);
   }
 
-  trawlbox::app::MainWindow window;
+  trawlbox::app::qt::MainWindow window;
   window.show();
   return QApplication::exec();
 }

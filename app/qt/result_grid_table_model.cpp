@@ -1,10 +1,10 @@
-#include "app/result_grid_table_model.h"
+#include "app/qt/result_grid_table_model.h"
 
 #include <string>
 
 #include "collect/numeric_text.h"
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 namespace {
 
@@ -73,4 +73,4 @@ void ResultGridTableModel::AllCellsChanged() {
   emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt

@@ -5,12 +5,11 @@
 #include <QPoint>
 #include <string>
 
-#include "app/frame_pacer.h"
-#include "app/main_window_controls.h"
 #include "app/main_window_dependencies.h"
 #include "app/main_window_logic.h"
+#include "app/qt/frame_pacer.h"
+#include "app/qt/main_window_controls.h"
 #include "collect/site_roots.h"
-#include "collect/window_state.h"
 #include "platform/clipboard.h"
 #include "platform/folder_chooser.h"
 #include "platform/http/file_download.h"
@@ -30,8 +29,9 @@
 #include "platform/sleeper.h"
 #include "platform/url_opener.h"
 #include "results/result_grid.h"
+#include "results/window_state.h"
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 // The program's one window in Qt: the controls and the Qt services around the window's logic
 // (MainWindowLogic), which owns the state, the grid and the handlers. Closing it ends the program.
@@ -51,7 +51,7 @@ class MainWindow : public QMainWindow, public MainWindowView {
 
   // For tests to check what the handlers did.
   [[nodiscard]] const results::ResultGrid& Grid() const { return logic_.Grid(); }
-  [[nodiscard]] const collect::WindowState& State() const { return logic_.State(); }
+  [[nodiscard]] const results::WindowState& State() const { return logic_.State(); }
 
   [[nodiscard]] std::string SubmitCaption() const override;
   void SetSubmitCaption(const std::string& caption) override;
@@ -106,4 +106,4 @@ class MainWindow : public QMainWindow, public MainWindowView {
   QPoint grid_menu_position_;
 };
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace trawlbox::collect {
+namespace trawlbox::results {
 
 inline constexpr int kSiteSlots = 5;
 
@@ -22,4 +22,4 @@ struct WindowState {
   bool Closing = false;
 };
 
-}  // namespace trawlbox::collect
+}  // namespace trawlbox::results

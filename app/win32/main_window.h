@@ -29,18 +29,18 @@
 #include "platform/win32/win32_url_opener.h"
 #include "platform/win32/winhttp_loop.h"
 
-namespace trawlbox::app {
+namespace trawlbox::app::win32 {
 
 // The program's one window on the Windows API: the controls and the Windows services around the
 // window's logic (MainWindowLogic), which owns the state, the grid and the handlers. It is built
 // hidden; destroying it ends the program's message loop. The thread must have the common controls
 // set up and be in a COM apartment for the folder dialog.
-class Win32MainWindow : public win32::Window, public MainWindowView {
+class MainWindow : public win32::Window, public MainWindowView {
  public:
-  explicit Win32MainWindow(MainWindowDependencies deps = {});
-  ~Win32MainWindow() override;
-  Win32MainWindow(const Win32MainWindow&) = delete;
-  Win32MainWindow& operator=(const Win32MainWindow&) = delete;
+  explicit MainWindow(MainWindowDependencies deps = {});
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
 
   // Shows the window as the program was started to show it (nCmdShow), with the focus where it
   // starts.
@@ -49,7 +49,7 @@ class Win32MainWindow : public win32::Window, public MainWindowView {
   // For tests to check what the handlers did.
   [[nodiscard]] const results::ResultGrid& Grid() const { return logic_.Grid(); }
   [[nodiscard]] results::ResultGrid& Grid() { return logic_.Grid(); }
-  [[nodiscard]] const collect::WindowState& State() const { return logic_.State(); }
+  [[nodiscard]] const results::WindowState& State() const { return logic_.State(); }
   [[nodiscard]] HWND HandleOf(Control control) const { return ui_.HandleOf(control); }
 
   [[nodiscard]] std::string SubmitCaption() const override;
@@ -115,4 +115,4 @@ class Win32MainWindow : public win32::Window, public MainWindowView {
   HWND focus_ = nullptr;
 };
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::win32

@@ -6,7 +6,7 @@
 
 #include "app/frame_pacing.h"
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 // Paints a window at most once a frame, by FramePacing's rule: Qt gathers every widget's dirty
 // region into one update request of the window, which is held back while a frame is open. What
@@ -29,4 +29,4 @@ class FramePacer : public QObject {
   FramePacing pacing_;
 };
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt

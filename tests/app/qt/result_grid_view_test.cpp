@@ -1,4 +1,4 @@
-#include "app/result_grid_view.h"
+#include "app/qt/result_grid_view.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "app/fonts.h"
+#include "app/qt/fonts.h"
 #include "results/result_grid.h"
 #include "tests/support/curl_test_main.h"
 #include "tests/support/test_http_server.h"
 #include "tests/support/window_rig.h"
 
-using trawlbox::app::ResultGridView;
+using trawlbox::app::qt::ResultGridView;
 using trawlbox::results::CellAlignment;
 using trawlbox::results::CellPosition;
 using trawlbox::results::Highlight;
@@ -168,7 +168,7 @@ class ResultGridViewTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { trawlbox::app::InstallFontSubstitutions(); }
+  void initTestCase() { trawlbox::app::qt::InstallFontSubstitutions(); }
 
   void ShowsHeadingRowAsFixedHeaderInTheGridFont() {
     ShownGrid shown;

@@ -4,7 +4,7 @@
 
 #include "results/result_grid.h"
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 // Shows a ResultGrid to a Qt item view: the heading row 0 as the horizontal header, grid rows 1 to
 // the last as model rows 0 onwards. Read-only; whoever observes the grid forwards its changes here.
@@ -35,4 +35,4 @@ class ResultGridTableModel : public QAbstractTableModel {
   const results::ResultGrid& grid_;
 };
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt

@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 #include <QAction>
 #include <QString>
@@ -10,7 +10,7 @@
 #include "platform/qt/qt_blocking_wait.h"
 #include "platform/qt/qt_timer.h"
 
-namespace trawlbox::app {
+namespace trawlbox::app::qt {
 
 MainWindow::MainWindow(MainWindowDependencies deps)
     : own_messages_(this),
@@ -114,4 +114,4 @@ void MainWindow::SetSaveFolderText(const std::string& text) {
   ui_.txtReportPath->setText(QString::fromStdString(text));
 }
 
-}  // namespace trawlbox::app
+}  // namespace trawlbox::app::qt
