@@ -31,10 +31,4 @@ struct MainWindowDependencies {
   std::string ca_file;
 };
 
-// The service a test injected, else the window's own.
-template <typename Service>
-Service& InjectedOrOwn(Service* injected, Service& own) {
-  return injected != nullptr ? *injected : own;
-}
-
 }  // namespace trawlbox::app

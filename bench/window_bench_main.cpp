@@ -9,6 +9,9 @@
 //   trawlbox_bench_window wait ROOT           two collection runs of ROOT's first listing page,
 //                                             the second measured: the server holds back a page
 //                                             asked for again so soon
+//
+// TRAWLBOX_BENCH_CA_FILE, when set, names the certificate authorities the window trusts instead of
+// the system's store, for a site served over TLS with the tests' own authority.
 
 #include <sys/resource.h>
 
@@ -87,6 +90,7 @@ class Bench {
     deps.site_roots = {"http://127.0.0.1:9", mql5_root};
     deps.sleeper = &sleeper_;
     deps.messages = &messages_;
+    deps.ca_file = qEnvironmentVariable("TRAWLBOX_BENCH_CA_FILE").toStdString();
     return deps;
   }
 

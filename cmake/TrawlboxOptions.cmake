@@ -28,7 +28,9 @@ if(NOT WIN32)
 endif()
 
 if(WIN32)
-  # The wide functions only, and none of windows.h's min/max macros.
+  # The wide functions only, and none of windows.h's min/max macros, nor its MessageBox macro,
+  # which would rename the message box interface in a file that includes windows.h first.
   target_compile_definitions(trawlbox_options INTERFACE
-    UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 NTDDI_VERSION=0x0A000000)
+    UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX NOMB _WIN32_WINNT=0x0A00
+    NTDDI_VERSION=0x0A000000)
 endif()

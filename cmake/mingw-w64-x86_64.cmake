@@ -1,6 +1,6 @@
 # Cross-builds the Windows program with Debian's mingw-w64 (the POSIX-threads flavour, which
-# std::thread and std::mutex need) and runs its tests under Wine. The runtime is linked
-# statically, so the exe needs no DLL beside it.
+# std::thread and std::mutex need). The runtime is linked statically, so the exe needs no DLL
+# beside it. The tests run under Wine, in a prefix of the build tree's own (see CMakeLists.txt).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -15,6 +15,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-find_program(TRAWLBOX_WINE wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${TRAWLBOX_WINE})

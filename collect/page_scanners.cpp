@@ -91,7 +91,7 @@ void ScanDetailPage(RunContext& run, const std::string& site_root, const std::st
     if (close == 0) break;
     pos = close;
     std::string url(Mid(page_text, e, close - e));
-    if (mql4) url = site_root + url;
+    if (mql4) url.insert(0, site_root);
 
     const std::size_t gt = FindFrom(page_text, ">", close + 1);
     if (gt != 0) {

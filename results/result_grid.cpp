@@ -109,16 +109,20 @@ CellAlignment ResultGrid::GetCellAlignment(int row, int col) const {
   return rows_[Index(row)].alignments[Index(col)];
 }
 
+CellRange SpannedRange(CellPosition current, CellPosition end) {
+  return {.top = std::min(current.row, end.row),
+          .left = std::min(current.col, end.col),
+          .bottom = std::max(current.row, end.row),
+          .right = std::max(current.col, end.col)};
+}
+
 std::string ResultGrid::SelectionText() const {
-  const int top = std::min(current_.row, selection_end_.row);
-  const int bottom = std::max(current_.row, selection_end_.row);
-  const int left = std::min(current_.col, selection_end_.col);
-  const int right = std::max(current_.col, selection_end_.col);
+  const CellRange range = Selection();
   std::string text;
-  for (int row = top; row <= bottom; ++row) {
-    if (row > top) text += '\r';
-    for (int col = left; col <= right; ++col) {
-      if (col > left) text += '\t';
+  for (int row = range.top; row <= range.bottom; ++row) {
+    if (row > range.top) text += '\r';
+    for (int col = range.left; col <= range.right; ++col) {
+      if (col > range.left) text += '\t';
       text += rows_[Index(row)].cells[Index(col)];
     }
   }

@@ -21,6 +21,21 @@ struct CellPosition {
   friend bool operator==(const CellPosition&, const CellPosition&) = default;
 };
 
+// A rectangle of cells, its corners included.
+struct CellRange {
+  int top = 0;
+  int left = 0;
+  int bottom = 0;
+  int right = 0;
+
+  [[nodiscard]] bool Contains(CellPosition cell) const {
+    return cell.row >= top && cell.row <= bottom && cell.col >= left && cell.col <= right;
+  }
+};
+
+// The rectangle that `current` and `end` span, whichever corner each is.
+[[nodiscard]] CellRange SpannedRange(CellPosition current, CellPosition end);
+
 // Told about every change, so a view can follow the grid without polling it. Every call comes after
 // the change, except RowAboutToBeRemoved, which comes just before the row goes.
 class ResultGridObserver {
@@ -91,6 +106,8 @@ class ResultGrid {
 
   [[nodiscard]] const std::array<int, kColumns>& ColumnWidthsTwips() const { return widths_; }
 
+  // The selected rectangle, spanned by the current cell and the selection end.
+  [[nodiscard]] CellRange Selection() const { return SpannedRange(current_, selection_end_); }
   // Cells of the selected rectangle, whichever corner the current cell is: a tab between the cells
   // of a row, a carriage return between rows, nothing after the last cell.
   [[nodiscard]] std::string SelectionText() const;

@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
-cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRAWLBOX_TESTS=OFF >/dev/null
-cmake --build build/run -j "$(nproc)" --target trawlbox
-exec build/run/app/trawlbox
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$(nproc)"
+exec build/run/app/qt/trawlbox

@@ -14,7 +14,7 @@ output=$(realpath -m "${1:-docs/screenshot-windows.png}")
 linux=build/screenshot
 windows=build/screenshot-windows
 mkdir -p "$(dirname "$output")"
-cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRAWLBOX_BENCHMARKS=ON >/dev/null
 cmake --build "$linux" -j 2 --target trawlbox_bench_site
 cmake -S . -B "$windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DTRAWLBOX_TESTS=OFF >/dev/null
@@ -32,6 +32,7 @@ serve_site "$work" 1000
 
 # Wine keeps the display its server was started on: the prefix is set up and the picture taken on
 # the one display.
+# shellcheck disable=SC2016  # the inner shell expands what the quotes hold
 xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" bash -c '
   set -euo pipefail
   tool=$1 output=$2 root=$3

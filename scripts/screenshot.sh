@@ -15,7 +15,7 @@ output_scale2=${output%.png}-scale2.png
 build=build/screenshot
 [ "$output" = docs/screenshot.png ] && output_scale2=$build/screenshot-scale2.png
 mkdir -p "$(dirname "$output")" "$build"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRAWLBOX_BENCHMARKS=ON >/dev/null
 cmake --build "$build" -j 2 --target trawlbox trawlbox_screenshot trawlbox_bench_site
 
 prefix=$PWD/$build/prefix
@@ -34,6 +34,7 @@ root=$site_root
 "$build/bench/trawlbox_bench_site" "$work" "$root" 1 20 1024
 
 take() {
+# shellcheck disable=SC2016  # the inner shell expands what the quotes hold
   unshare --user --map-root-user --mount bash -c '
     set -euo pipefail
     mount -t tmpfs tmpfs /home

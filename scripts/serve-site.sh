@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # site_root is read by the scripts that source this one
 # Serves a generated site's files with Debian's nginx on 127.0.0.1, on a port nobody else holds,
 # for the benchmark and the screenshot. Source it, then:
 #

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(
-  make cmake ninja-build g++ pkg-config clang-format clang libclang-rt-14-dev zlib1g-dev
+  make cmake ninja-build g++ pkg-config clang-format clang-tidy clang libclang-rt-14-dev zlib1g-dev
+  shellcheck
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n libcurl4-openssl-dev
   libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev curl

@@ -7,30 +7,28 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/check-format.sh
 
 jobs=$(nproc)
 source scripts/sanitizer-env.sh
 
+# The builds are the presets of CMakePresets.json, each in its own tree under build/.
 run_suite() {
-  local dir=$1
-  shift
-  cmake -S . -B "$dir" -G Ninja -DTRAWLBOX_WERROR=ON "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
-  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+  local preset=$1
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
 }
 
 echo "== Strict build"
-run_suite build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --preset strict >/dev/null
+bash scripts/check-format.sh
+run_suite strict
 echo "== Fuzz targets, 30 seconds each"
 bash scripts/fuzz.sh 30
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
-run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTRAWLBOX_SANITIZE=ON
+run_suite sanitize
 echo "== Windows build, tests under Wine"
-windows=build/windows
 # The Windows tests reach their test servers in the strict tree's trawlbox_test_server, built above.
-cmake -S . -B "$windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DTRAWLBOX_WERROR=ON \
-  -DTRAWLBOX_TEST_SERVER="$PWD/build/test/tests/trawlbox_test_server" >/dev/null
-cmake --build "$windows" -j "$jobs"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/windows-tests.sh "$windows"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/windows-tests.sh build/windows

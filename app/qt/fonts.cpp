@@ -5,10 +5,10 @@
 namespace trawlbox::app::qt {
 
 void InstallFontSubstitutions() {
-  QFont::insertSubstitution(QString::fromUtf8(kProgramFontFamily),
+  QFont::insertSubstitution(QString::fromUtf8(kGridFontFamily),
                             QString::fromUtf8(kSubstituteFontFamily));
 }
 
-QFont ProgramFont() { return QFont(QString::fromUtf8(kProgramFontFamily), kProgramFontPointSize); }
+QFont ProgramFont() { return QFont(QString::fromUtf8(kGridFontFamily), kGridFontPointSize); }
 
 }  // namespace trawlbox::app::qt

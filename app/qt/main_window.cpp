@@ -3,34 +3,15 @@
 #include <QAction>
 #include <QString>
 #include <cstddef>
-#include <memory>
 #include <utility>
 
-#include "platform/qt/curl_request.h"
-#include "platform/qt/qt_blocking_wait.h"
-#include "platform/qt/qt_timer.h"
+#include "app/qt/qt_services.h"
 
 namespace trawlbox::app::qt {
 
 MainWindow::MainWindow(MainWindowDependencies deps)
-    : own_messages_(this),
-      own_chooser_(this),
-      sleeper_(InjectedOrOwn(deps.sleeper, static_cast<platform::Sleeper&>(own_sleeper_))),
-      messages_(InjectedOrOwn(deps.messages, static_cast<platform::MessageBox&>(own_messages_))),
-      chooser_(InjectedOrOwn(deps.chooser, static_cast<platform::FolderChooser&>(own_chooser_))),
-      opener_(InjectedOrOwn(deps.opener, static_cast<platform::UrlOpener&>(own_opener_))),
-      clipboard_(InjectedOrOwn(deps.clipboard, static_cast<platform::Clipboard&>(own_clipboard_))),
-      location_(
-          InjectedOrOwn(deps.location, static_cast<platform::ProgramLocation&>(own_location_))),
-      transfer_(std::make_unique<platform::CurlRequest>(http_loop_, deps.ca_file),
-                std::make_unique<platform::QtTimer>(), hsts_, decoder_, deps.transfer_limits),
-      downloader_(std::make_unique<platform::CurlRequest>(http_loop_, deps.ca_file),
-                  std::make_unique<platform::QtTimer>(),
-                  std::make_unique<platform::QtBlockingWait>(), hsts_, deps.download_limits),
-      logic_(*this,
-             MainWindowServices{transfer_, downloader_, yield_, sleeper_, messages_, chooser_,
-                                opener_, clipboard_, location_},
-             std::move(deps.site_roots)),
+    : services_(deps, QtServices(*this, http_loop_), [this] { FlushFrames(); }),
+      logic_(*this, services_.ForLogic(yield_), std::move(deps.site_roots)),
       ui_(BuildMainWindowControls(*this, logic_.Grid())),
       pacer_(*this) {
   ConnectHandlers();
@@ -71,9 +52,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::ShowGridMenu() { ui_.mnuFile->popup(grid_menu_position_); }
 
-void MainWindow::AbortTransfers() {
-  transfer_.Abort();
-  downloader_.Abort();
+void MainWindow::AbortTransfers() { services_.AbortTransfers(); }
+
+void MainWindow::FlushFrames() {
+  ui_.MSFlexGrid->FlushFrame();
+  pacer_.Flush();
 }
 
 // Qt ends the program only when a window that is still shown closes, and the handler that closes

@@ -7,27 +7,12 @@
 
 #include "app/main_window_dependencies.h"
 #include "app/main_window_logic.h"
-#include "app/qt/frame_pacer.h"
 #include "app/qt/main_window_controls.h"
+#include "app/qt/paint_pacer.h"
+#include "app/window_services.h"
 #include "collect/site_roots.h"
-#include "platform/clipboard.h"
-#include "platform/folder_chooser.h"
-#include "platform/http/file_download.h"
-#include "platform/http/hsts.h"
-#include "platform/http/page_transfer.h"
-#include "platform/message_box.h"
-#include "platform/program_location.h"
 #include "platform/qt/curl_multi_loop.h"
-#include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_event_yield.h"
-#include "platform/qt/qt_folder_chooser.h"
-#include "platform/qt/qt_message_box.h"
-#include "platform/qt/qt_program_location.h"
-#include "platform/qt/qt_sleeper.h"
-#include "platform/qt/qt_text_decoder.h"
-#include "platform/qt/qt_url_opener.h"
-#include "platform/sleeper.h"
-#include "platform/url_opener.h"
 #include "results/result_grid.h"
 #include "results/window_state.h"
 
@@ -76,32 +61,17 @@ class MainWindow : public QMainWindow, public MainWindowView {
 
  private:
   void ConnectHandlers();
+  // Shows at once what the frames hold back of the window's painting and the grid's selection.
+  void FlushFrames();
 
-  platform::QtSleeper own_sleeper_;
-  platform::QtMessageBox own_messages_;
-  platform::QtFolderChooser own_chooser_;
-  platform::QtUrlOpener own_opener_;
-  platform::QtClipboard own_clipboard_;
-  platform::QtProgramLocation own_location_;
-  platform::Sleeper& sleeper_;
-  platform::MessageBox& messages_;
-  platform::FolderChooser& chooser_;
-  platform::UrlOpener& opener_;
-  platform::Clipboard& clipboard_;
-  platform::ProgramLocation& location_;
   platform::QtEventYield yield_;
   // The page fetches and the downloads share its connections for as long as the window lives.
   platform::CurlMultiLoop http_loop_;
-  // What https answers taught of their hosts, for the page fetches and the downloads alike, for as
-  // long as the program runs.
-  platform::HstsStore hsts_;
-  platform::QtTextDecoder decoder_;
-  platform::PageTransfer transfer_;
-  platform::FileDownload downloader_;
+  WindowServices services_;
 
   MainWindowLogic logic_;
   MainWindowControls ui_;
-  FramePacer pacer_;
+  PaintPacer pacer_;
   // Where the pointer was when a mouse button came up over the grid: the menu pops up there.
   QPoint grid_menu_position_;
 };

@@ -2,18 +2,15 @@
 
 #include <string>
 
-#include "collect/numeric_text.h"
+#include "app/cell_style.h"
 
 namespace trawlbox::app::qt {
 
 namespace {
 
-// The grid's general alignment puts numbers on the right and text on the left.
 Qt::Alignment AlignmentOf(results::CellAlignment alignment, const std::string& text) {
-  const Qt::Alignment horizontal =
-      alignment == results::CellAlignment::kGeneral && collect::IsNumeric(text) ? Qt::AlignRight
-                                                                                : Qt::AlignLeft;
-  return horizontal | Qt::AlignVCenter;
+  const TextSide side = CellTextSide(alignment, text);
+  return (side == TextSide::kRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 
 }  // namespace

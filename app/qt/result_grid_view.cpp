@@ -11,11 +11,13 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <algorithm>
+#include <memory>
 #include <optional>
 
+#include "app/cell_style.h"
 #include "app/qt/fonts.h"
-#include "app/qt/frame_pacer.h"
 #include "app/twips.h"
+#include "platform/qt/qt_timer.h"
 #include "results/grid_gestures.h"
 
 namespace trawlbox::app::qt {
@@ -69,7 +71,10 @@ class HeadingRow : public QHeaderView {
 }  // namespace
 
 ResultGridView::ResultGridView(results::ResultGrid& grid, QWidget* parent)
-    : QTableView(parent), grid_(grid), model_(new ResultGridTableModel(grid, this)) {
+    : QTableView(parent),
+      grid_(grid),
+      model_(new ResultGridTableModel(grid, this)),
+      selection_pacer_(std::make_unique<platform::QtTimer>(), [this] { SelectionChanged(); }) {
   setModel(model_);
   setFont(ProgramFont());
   // The view selects nothing by itself and never scrolls to its current cell on its own: it shows
@@ -94,9 +99,6 @@ ResultGridView::ResultGridView(results::ResultGrid& grid, QWidget* parent)
   horizontalHeader()->viewport()->installEventFilter(this);
 
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ResultGridView::OnScrolled);
-  selection_frame_.setSingleShot(true);
-  selection_frame_.setInterval(kFrameMs);
-  connect(&selection_frame_, &QTimer::timeout, this, &ResultGridView::ShowGridSelection);
 
   grid_.SetObserver(this);
   HighlightChanged();
@@ -246,29 +248,25 @@ void ResultGridView::SelectionChanged() {
   // bus, which would cost a run more than writing the entry that moved them. The handlers of the
   // user's input show their own moves at once; the commands act on the grid's selection, which is
   // always current, so waiting delays only what is painted and announced.
-  if (!selection_frame_.isActive()) selection_frame_.start();
+  if (selection_pacer_.ShowNow()) ShowGridSelection();
 }
 
 void ResultGridView::HighlightChanged() {
   const QPalette system = QGuiApplication::palette();
-  // The grid's "window" and "window-text" colours are those of ordinary cells, which Qt calls
-  // Base and Text; hidden selections are thus drawn like every other cell.
-  QColor background;
-  QColor text;
-  switch (grid_.GetHighlight()) {
-    case results::Highlight::kShownAtStartUp:
-      background = system.color(QPalette::Text);
-      text = system.color(QPalette::HighlightedText);
-      break;
-    case results::Highlight::kShown:
-      background = system.color(QPalette::Text);
-      text = system.color(QPalette::Base);
-      break;
-    case results::Highlight::kHidden:
-      background = system.color(QPalette::Base);
-      text = system.color(QPalette::Text);
-      break;
-  }
+  const auto colour = [&system](ColourRole role) {
+    switch (role) {
+      case ColourRole::kWindow:
+        return system.color(QPalette::Base);
+      case ColourRole::kWindowText:
+        return system.color(QPalette::Text);
+      case ColourRole::kHighlightText:
+        break;
+    }
+    return system.color(QPalette::HighlightedText);
+  };
+  const CellColours selected = SelectedCellColours(grid_.GetHighlight());
+  const QColor background = colour(selected.background);
+  const QColor text = colour(selected.text);
   QPalette colours = palette();
   bool unchanged = testAttribute(Qt::WA_SetPalette);
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
@@ -302,7 +300,6 @@ void ResultGridView::OnScrolled(int value) {
 }
 
 void ResultGridView::ShowGridSelection() {
-  selection_frame_.stop();
   QItemSelectionModel& shown = *selectionModel();
   const CellPosition current = grid_.Current();
   const CellPosition end = grid_.SelectionEnd();
@@ -310,12 +307,10 @@ void ResultGridView::ShowGridSelection() {
     shown.clear();
     return;
   }
-  const QModelIndex top_left =
-      model_->index(ResultGridTableModel::ModelRow(std::min(current.row, end.row)),
-                    std::min(current.col, end.col));
+  const results::CellRange range = grid_.Selection();
+  const QModelIndex top_left = model_->index(ResultGridTableModel::ModelRow(range.top), range.left);
   const QModelIndex bottom_right =
-      model_->index(ResultGridTableModel::ModelRow(std::max(current.row, end.row)),
-                    std::max(current.col, end.col));
+      model_->index(ResultGridTableModel::ModelRow(range.bottom), range.right);
   const QModelIndex current_index =
       model_->index(ResultGridTableModel::ModelRow(current.row), current.col);
   const QItemSelection rectangle(top_left, bottom_right);

@@ -2,8 +2,8 @@
 
 #include <QPoint>
 #include <QTableView>
-#include <QTimer>
 
+#include "app/frame_pacer.h"
 #include "app/qt/result_grid_table_model.h"
 #include "results/result_grid.h"
 
@@ -35,6 +35,9 @@ class ResultGridView : public QTableView, private results::ResultGridObserver {
   ~ResultGridView() override;
   ResultGridView(const ResultGridView&) = delete;
   ResultGridView& operator=(const ResultGridView&) = delete;
+
+  // Shows the program's latest move of the selection now, not at the frame's end.
+  void FlushFrame() { selection_pacer_.Flush(); }
 
   // Every entry cell, with the first entry row's first cell current.
   void selectAll() override;
@@ -85,8 +88,8 @@ class ResultGridView : public QTableView, private results::ResultGridObserver {
   // Set while the top row passes between grid and view in either direction, so that it is not
   // handed back where it came from.
   bool syncing_top_row_ = false;
-  // Runs while a move of the grid's selection waits to be shown.
-  QTimer selection_frame_;
+  // Shows the program's moves of the grid's selection at most once a frame.
+  FramePacer selection_pacer_;
 };
 
 }  // namespace trawlbox::app::qt

@@ -12,7 +12,4 @@ constexpr int ControlId(Control control) { return 100 + static_cast<int>(control
 inline constexpr int kEndCommand = 200;
 constexpr int GridCommandId(GridCommand command) { return 201 + static_cast<int>(command); }
 
-// The main window's timer that ends the status line's frames.
-inline constexpr UINT_PTR kStatusFrameTimer = 1;
-
 }  // namespace trawlbox::app::win32

@@ -29,28 +29,28 @@ int LineHeight(HWND window, HFONT font) {
 
 ControlWindow::ControlWindow(HWND parent, int id, const wchar_t* class_name, DWORD style,
                              DWORD ex_style, std::string_view text)
-    : hwnd_(CreateWindowExW(ex_style, class_name, platform::Widen(text).c_str(),
-                            WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent, ChildId(id),
-                            GetModuleHandleW(nullptr), nullptr)) {}
+    : Window(CreateWindowExW(ex_style, class_name, platform::Widen(text).c_str(),
+                             WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent, ChildId(id),
+                             GetModuleHandleW(nullptr), nullptr)) {}
 
 std::string ControlWindow::Text() const {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size()))));
   return platform::Narrow(text);
 }
 
 void ControlWindow::SetText(std::string_view utf8) {
-  SetWindowTextW(hwnd_, platform::Widen(utf8).c_str());
+  SetWindowTextW(Handle(), platform::Widen(utf8).c_str());
 }
 
-void ControlWindow::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+void ControlWindow::SetEnabled(bool enabled) { EnableWindow(Handle(), enabled ? TRUE : FALSE); }
 
 void ControlWindow::Place(const RECT& rect, HFONT font) {
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SetWindowPos(Handle(), nullptr, rect.left, rect.top, rect.right - rect.left,
+               rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 PushButton::PushButton(HWND parent, int id, std::string_view caption)

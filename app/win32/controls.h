@@ -5,16 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "app/win32/window.h"
+
 namespace trawlbox::app::win32 {
 
 // A standard Windows control, a child of the main window, which destroys it with itself. Texts are
 // UTF-8 here and UTF-16 only towards Windows.
-class ControlWindow {
+class ControlWindow : public Window {
  public:
-  ControlWindow(const ControlWindow&) = delete;
-  ControlWindow& operator=(const ControlWindow&) = delete;
-
-  [[nodiscard]] HWND Handle() const { return hwnd_; }
   [[nodiscard]] std::string Text() const;
   void SetText(std::string_view utf8);
   void SetEnabled(bool enabled);
@@ -24,10 +22,6 @@ class ControlWindow {
  protected:
   ControlWindow(HWND parent, int id, const wchar_t* class_name, DWORD style, DWORD ex_style,
                 std::string_view text);
-  ~ControlWindow() = default;
-
- private:
-  HWND hwnd_;
 };
 
 class PushButton : public ControlWindow {

@@ -2,14 +2,14 @@
 
 #include <array>
 #include <cwchar>
+#include <string>
+
+#include "app/grid_font.h"
+#include "platform/files/wide_text.h"
 
 namespace trawlbox::app::win32 {
 
 namespace {
-
-// The font the Qt window asks for too, which the layout's captions were measured in.
-constexpr const wchar_t* kGridFontFamily = L"ＭＳ Ｐゴシック";
-constexpr int kGridFontPointSize = 9;
 
 int CALLBACK NoteFound(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
                        LPARAM found) {
@@ -39,15 +39,16 @@ UniqueFont MessageFont(UINT dpi) {
 }
 
 UniqueFont GridFont(UINT dpi) {
-  constexpr std::array<const wchar_t*, 3> kFamilies = {kGridFontFamily, L"Yu Gothic UI",
-                                                       L"Meiryo UI"};
+  const std::wstring grid_family = platform::Widen(kGridFontFamily);
+  const std::array<const wchar_t*, 3> families = {grid_family.c_str(), L"Yu Gothic UI",
+                                                  L"Meiryo UI"};
   LOGFONTW font{};
   font.lfHeight = -MulDiv(kGridFontPointSize, static_cast<int>(dpi), 72);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
-  const wchar_t* family = kFamilies.front();
-  for (const wchar_t* candidate : kFamilies) {
+  const wchar_t* family = families.front();
+  for (const wchar_t* candidate : families) {
     if (HasFamily(candidate)) {
       family = candidate;
       break;

@@ -1,11 +1,10 @@
 #include "app/win32/grid_painter.h"
 
-#include <algorithm>
 #include <optional>
 #include <string>
 
+#include "app/cell_style.h"
 #include "app/win32/grid_geometry.h"
-#include "collect/numeric_text.h"
 #include "platform/files/wide_text.h"
 
 namespace trawlbox::app::win32 {
@@ -17,29 +16,16 @@ namespace {
 
 constexpr int kTextMarginPx = 3;
 
-struct CellColours {
-  COLORREF text;
-  COLORREF background;
-};
-
-// The selected cells are inverted: the window's text colour behind them, as on the Qt window. A
-// hidden highlight draws them as every other cell.
-CellColours SelectedColours(Highlight highlight) {
-  switch (highlight) {
-    case Highlight::kShownAtStartUp:
-      return {GetSysColor(COLOR_HIGHLIGHTTEXT), GetSysColor(COLOR_WINDOWTEXT)};
-    case Highlight::kShown:
-      return {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
-    case Highlight::kHidden:
+COLORREF SystemColour(ColourRole role) {
+  switch (role) {
+    case ColourRole::kWindow:
+      return GetSysColor(COLOR_WINDOW);
+    case ColourRole::kWindowText:
+      return GetSysColor(COLOR_WINDOWTEXT);
+    case ColourRole::kHighlightText:
       break;
   }
-  return {GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW)};
-}
-
-// The grid's general alignment puts numbers on the right and text on the left.
-UINT HorizontalAlignment(results::CellAlignment alignment, const std::string& text) {
-  return alignment == results::CellAlignment::kGeneral && collect::IsNumeric(text) ? DT_RIGHT
-                                                                                   : DT_LEFT;
+  return GetSysColor(COLOR_HIGHLIGHTTEXT);
 }
 
 void PaintCell(HDC dc, HWND list, const results::ResultGrid& grid, const ShownSelection& shown,
@@ -48,21 +34,23 @@ void PaintCell(HDC dc, HWND list, const results::ResultGrid& grid, const ShownSe
   const std::optional<std::string> text = grid.GetCell(cell.row, cell.col);
   if (!rect || !text) return;
   const CellColours colours =
-      shown.Contains(cell) ? SelectedColours(shown.highlight)
-                           : CellColours{GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW)};
+      shown.Contains(cell) ? SelectedCellColours(shown.highlight) : kOrdinaryCellColours;
   const int saved = SaveDC(dc);
-  SetBkColor(dc, colours.background);
+  SetBkColor(dc, SystemColour(colours.background));
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &*rect, nullptr, 0, nullptr);
   if (!text->empty()) {
     const std::wstring wide = platform::Widen(*text);
     const int margin = MulDiv(kTextMarginPx, dpi, USER_DEFAULT_SCREEN_DPI);
     RECT inside = *rect;
     InflateRect(&inside, -margin, 0);
-    SetTextColor(dc, colours.text);
+    SetTextColor(dc, SystemColour(colours.text));
     SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &inside,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
-                  HorizontalAlignment(grid.GetCellAlignment(cell.row, cell.col), *text));
+    DrawTextW(
+        dc, wide.c_str(), static_cast<int>(wide.size()), &inside,
+        DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+            (CellTextSide(grid.GetCellAlignment(cell.row, cell.col), *text) == TextSide::kRight
+                 ? DT_RIGHT
+                 : DT_LEFT));
   }
   RestoreDC(dc, saved);
 }
@@ -70,12 +58,11 @@ void PaintCell(HDC dc, HWND list, const results::ResultGrid& grid, const ShownSe
 }  // namespace
 
 bool ShownSelection::Contains(CellPosition cell) const {
-  return cell.row >= FirstRow() && cell.row <= LastRow() &&
-         cell.col >= std::min(current.col, end.col) && cell.col <= std::max(current.col, end.col);
+  return results::SpannedRange(current, end).Contains(cell);
 }
 
-int ShownSelection::FirstRow() const { return std::min(current.row, end.row); }
-int ShownSelection::LastRow() const { return std::max(current.row, end.row); }
+int ShownSelection::FirstRow() const { return results::SpannedRange(current, end).top; }
+int ShownSelection::LastRow() const { return results::SpannedRange(current, end).bottom; }
 
 LRESULT PaintGrid(NMLVCUSTOMDRAW& draw, const results::ResultGrid& grid,
                   const ShownSelection& shown, int dpi) {

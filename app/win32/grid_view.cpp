@@ -1,6 +1,7 @@
 #include "app/win32/grid_view.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <utility>
 
@@ -17,64 +18,65 @@ ShownSelection SelectionOf(const results::ResultGrid& grid) {
   return {grid.Current(), grid.SelectionEnd(), grid.GetHighlight()};
 }
 
-}  // namespace
-
-GridView::GridView(HWND parent, int control_id, results::ResultGrid& grid, const RECT& pixels,
-                   HFONT font, Callbacks callbacks)
-    : grid_(grid), callbacks_(std::move(callbacks)) {
+HWND CreateList(HWND parent, int control_id, const RECT& pixels) {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-  list_ = CreateWindowExW(
+  return CreateWindowExW(
       0, WC_LISTVIEWW, L"",
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_OWNERDATA |
           LVS_SHOWSELALWAYS,
       pixels.left, pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)), instance, nullptr);
-  if (list_ == nullptr) return;
-  header_ = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+}
+
+}  // namespace
+
+GridView::GridView(HWND parent, int control_id, results::ResultGrid& grid, const RECT& pixels,
+                   HFONT font, Callbacks callbacks)
+    : Window(CreateList(parent, control_id, pixels)),
+      grid_(grid),
+      callbacks_(std::move(callbacks)),
+      header_(Handle(), *this),
+      frame_timer_(MakeTimer()) {
+  if (Handle() == nullptr) return;
   const UINT window_dpi = GetDpiForWindow(parent);
   if (window_dpi != 0) dpi_ = static_cast<int>(window_dpi);
 
   // Full-row selection stays off: the selection is a rectangle of cells, not of rows.
   constexpr LPARAM kStyles = LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER;
-  SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kStyles | LVS_EX_FULLROWSELECT, kStyles);
-  SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, kStyles | LVS_EX_FULLROWSELECT, kStyles);
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   for (int col = 0; col < grid_.ColumnCount(); ++col) {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
     column.iSubItem = col;
     column.pszText = const_cast<wchar_t*>(L"");
-    SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(col),
+    SendMessageW(Handle(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(col),
                  reinterpret_cast<LPARAM>(&column));
   }
   ApplyHeadings();
   ApplyColumnWidths();
-  SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(grid_.RowCount() - 1), LVSICF_NOSCROLL);
+  SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(grid_.RowCount() - 1),
+               LVSICF_NOSCROLL);
 
-  SetWindowLongPtrW(list_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  list_procedure_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProcedure)));
-  if (header_ != nullptr) {
-    header_procedure_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(header_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderProcedure)));
-  }
   grid_.SetObserver(this);
   shown_ = SelectionOf(grid_);
   TopRowChanged(grid_.TopRow());
+  StartRouting();
+  header_.StartRouting();
 }
 
+// The list goes before the header's object does, and takes its header with it.
 GridView::~GridView() {
   grid_.SetObserver(nullptr);
-  // Its last message takes the frame's timer away and leaves the view.
-  if (list_ != nullptr) DestroyWindow(list_);
+  StopRouting();
+  if (Handle() != nullptr) DestroyWindow(Handle());
 }
 
-std::optional<LRESULT> GridView::OnNotify(const NMHDR& header) {
-  if (list_ == nullptr || header.hwndFrom != list_) return std::nullopt;
-  // The notice is the head of a larger structure the list hands over for the answer to be
-  // written into.
-  NMHDR& notice = const_cast<NMHDR&>(header);
-  switch (header.code) {
+// The notice is the head of a larger structure the list hands over for the answer to be written
+// into.
+std::optional<LRESULT> GridView::OnOwnNotify(NMHDR& notice) {
+  switch (notice.code) {
     case LVN_GETDISPINFOW: {
       LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(notice).item;
       if ((item.mask & LVIF_TEXT) != 0) {
@@ -94,11 +96,11 @@ std::optional<LRESULT> GridView::OnNotify(const NMHDR& header) {
 }
 
 void GridView::Relayout(const RECT& pixels, HFONT font, int dpi) {
-  if (list_ == nullptr) return;
+  if (Handle() == nullptr) return;
   dpi_ = dpi;
-  SetWindowPos(list_, nullptr, pixels.left, pixels.top, pixels.right - pixels.left,
+  SetWindowPos(Handle(), nullptr, pixels.left, pixels.top, pixels.right - pixels.left,
                pixels.bottom - pixels.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   ApplyColumnWidths();
 }
 
@@ -116,7 +118,8 @@ void GridView::RowAboutToBeRemoved(int /*row*/) {}
 
 void GridView::RowRemoved(int /*row*/) {
   // Every later row moves up: the list redraws them all.
-  SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(grid_.RowCount() - 1), LVSICF_NOSCROLL);
+  SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(grid_.RowCount() - 1),
+               LVSICF_NOSCROLL);
 }
 
 void GridView::AllCellsChanged() {
@@ -135,9 +138,9 @@ void GridView::SelectionChanged() {
 void GridView::HighlightChanged() { ScheduleFrame(); }
 
 void GridView::TopRowChanged(int row) {
-  if (syncing_top_row_ || list_ == nullptr) return;
+  if (syncing_top_row_ || Handle() == nullptr) return;
   syncing_top_row_ = true;
-  ScrollToTopRow(list_, row);
+  ScrollToTopRow(Handle(), row);
   syncing_top_row_ = false;
 }
 
@@ -149,32 +152,30 @@ void GridView::ApplyHeadings() {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT;
     column.pszText = heading.data();
-    SendMessageW(list_, LVM_SETCOLUMNW, static_cast<WPARAM>(col),
+    SendMessageW(Handle(), LVM_SETCOLUMNW, static_cast<WPARAM>(col),
                  reinterpret_cast<LPARAM>(&column));
   }
 }
 
 void GridView::ApplyColumnWidths() {
-  if (list_ == nullptr) return;
+  if (Handle() == nullptr) return;
   const auto& widths = grid_.ColumnWidthsTwips();
   for (int col = 0; col < grid_.ColumnCount(); ++col) {
-    const int pixels =
-        MulDiv(TwipsToPixels(widths[static_cast<std::size_t>(col)]), dpi_, USER_DEFAULT_SCREEN_DPI);
-    SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(col), pixels);
+    const int pixels = TwipsToPixels(widths[static_cast<std::size_t>(col)], dpi_);
+    SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(col), pixels);
   }
 }
 
 void GridView::ScheduleFrame() {
-  if (frame_pending_ || list_ == nullptr) return;
-  frame_pending_ = SetTimer(list_, kFrameTimer, static_cast<UINT>(kFrameMs), nullptr) != 0;
-  // Without a timer the changes are shown at once rather than never.
-  if (!frame_pending_) ShowChanges();
+  if (frame_pending_ || Handle() == nullptr) return;
+  frame_pending_ = true;
+  frame_timer_->Start(std::chrono::milliseconds(kFrameMs), [this] { ShowChanges(); });
 }
 
 void GridView::ShowChanges() {
-  if (list_ == nullptr) return;
+  if (Handle() == nullptr) return;
   if (frame_pending_) {
-    KillTimer(list_, kFrameTimer);
+    frame_timer_->Stop();
     frame_pending_ = false;
   }
   if (headings_changed_) {
@@ -195,22 +196,22 @@ void GridView::ShowChanges() {
 
 void GridView::RedrawRows(int first, int last) {
   // A selection of every entry spans thousands of rows, of which a few dozen are on screen.
-  const RowSpan visible = VisibleRows(list_);
-  const std::optional<RECT> top = CellRect(list_, {std::max(first, visible.first), 0});
-  const std::optional<RECT> bottom = CellRect(list_, {std::min(last, visible.last), 0});
+  const RowSpan visible = VisibleRows(Handle());
+  const std::optional<RECT> top = CellRect(Handle(), {std::max(first, visible.first), 0});
+  const std::optional<RECT> bottom = CellRect(Handle(), {std::min(last, visible.last), 0});
   if (!top || !bottom || top->top > bottom->bottom) return;
   // The whole width of the rows: the list's own idea of a row's box leaves out the first pixels,
   // where the focus frame of a cell of the first column lies.
   RECT rows{};
-  GetClientRect(list_, &rows);
+  GetClientRect(Handle(), &rows);
   rows.top = top->top;
   rows.bottom = bottom->bottom;
-  InvalidateRect(list_, &rows, FALSE);
+  InvalidateRect(Handle(), &rows, FALSE);
 }
 
 void GridView::FollowScroll() {
-  if (syncing_top_row_ || list_ == nullptr) return;
-  const int top = TopRow(list_);
+  if (syncing_top_row_ || Handle() == nullptr) return;
+  const int top = TopRow(Handle());
   if (top == grid_.TopRow()) return;
   syncing_top_row_ = true;
   static_cast<void>(grid_.SetTopRow(top));

@@ -5,10 +5,13 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/win32/grid_painter.h"
+#include "app/win32/window.h"
+#include "platform/timer.h"
 #include "results/result_grid.h"
 
 namespace trawlbox::app::win32 {
@@ -29,7 +32,7 @@ namespace trawlbox::app::win32 {
 // Tab and Shift+Tab leave the grid; the headings cannot be resized.
 // The user's moves are shown at once; the program's (a collection run writes cells and moves the
 // current cell at every entry, hundreds of times a second) at most once a frame.
-class GridView : private results::ResultGridObserver {
+class GridView : public Window, private results::ResultGridObserver {
  public:
   struct Callbacks {
     // A button was released over the cells or the heading row, at `screen`.
@@ -44,15 +47,15 @@ class GridView : private results::ResultGridObserver {
   GridView(HWND parent, int control_id, results::ResultGrid& grid, const RECT& pixels, HFONT font,
            Callbacks callbacks);
   ~GridView() override;
-  GridView(const GridView&) = delete;
-  GridView& operator=(const GridView&) = delete;
 
-  // Null once the control has been destroyed, by the view or with its parent.
-  [[nodiscard]] HWND Handle() const { return list_; }
-  // The parent forwards its WM_NOTIFY here; an answer when the notice was the grid's.
-  [[nodiscard]] std::optional<LRESULT> OnNotify(const NMHDR& header);
   // Moves the control to `pixels` and draws it in `font` at `dpi`, after a change of scale.
   void Relayout(const RECT& pixels, HFONT font, int dpi);
+
+ public:
+  // Shows what the frame holds back now, not at the frame's end.
+  void Flush() {
+    if (frame_pending_) ShowChanges();
+  }
 
  private:
   void CellChanged(int row, int col) override;
@@ -64,16 +67,23 @@ class GridView : private results::ResultGridObserver {
   void TopRowChanged(int row) override;
   void ColumnWidthsChanged() override;
 
-  // Put in front of the list's and the header's own procedures through the windows' procedure
-  // pointers, the view found through the list's user data. comctl32's SetWindowSubclass would look
-  // its chain up with GetPropW at every message, which under Wine is a trip to its server, and the
-  // list and its header pass each other dozens of messages a frame.
-  static LRESULT CALLBACK ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK HeaderProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  // The list's own handling of a message.
-  LRESULT ListDefault(UINT message, WPARAM wparam, LPARAM lparam) const;
-  // Nothing: the list's or the header's own handling.
-  std::optional<LRESULT> OnListMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // The list's heading row, whose input the view takes.
+  class Header : public Window {
+   public:
+    // The header of `list`, which `view` shows.
+    Header(HWND list, GridView& view);
+    using Window::StartRouting;
+
+   private:
+    std::optional<LRESULT> OnOtherMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+    GridView& view_;
+  };
+
+  // The list asks its parent for the cells' texts and paintings.
+  std::optional<LRESULT> OnOwnNotify(NMHDR& notice) override;
+  // The list's input, and the header's, which Header hands over; nothing: their own handling.
+  std::optional<LRESULT> OnOtherMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   std::optional<LRESULT> OnHeaderMessage(UINT message, WPARAM wparam, LPARAM lparam);
   // True when the key was one of the grid's.
   bool OnKeyDown(WPARAM key);
@@ -92,15 +102,10 @@ class GridView : private results::ResultGridObserver {
   // Hands the list's scroll position to the grid as its top row.
   void FollowScroll();
 
-  // Set on the list itself, beside its own timers, whose ids are small.
-  static constexpr UINT_PTR kFrameTimer = 0x4652414D;
-
   results::ResultGrid& grid_;
   Callbacks callbacks_;
-  HWND list_ = nullptr;
-  HWND header_ = nullptr;
-  WNDPROC list_procedure_ = nullptr;
-  WNDPROC header_procedure_ = nullptr;
+  Header header_;
+  std::unique_ptr<platform::Timer> frame_timer_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   ShownSelection shown_;
   // The grid rows written since the last frame; none while first > last.

@@ -48,36 +48,15 @@ std::optional<GridKey> GridKeyOf(WPARAM key) {
 
 }  // namespace
 
-LRESULT CALLBACK GridView::ListProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto& self = *reinterpret_cast<GridView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  const WNDPROC own = self.list_procedure_;
-  if (message == WM_NCDESTROY) {
-    KillTimer(hwnd, kFrameTimer);
-    self.list_ = nullptr;
-    self.header_ = nullptr;
-    self.frame_pending_ = false;
-  } else if (const std::optional<LRESULT> answer = self.OnListMessage(message, wparam, lparam)) {
-    return *answer;
-  }
-  return CallWindowProcW(own, hwnd, message, wparam, lparam);
+GridView::Header::Header(HWND list, GridView& view)
+    : Window(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0))), view_(view) {}
+
+std::optional<LRESULT> GridView::Header::OnOtherMessage(UINT message, WPARAM wparam,
+                                                        LPARAM lparam) {
+  return view_.OnHeaderMessage(message, wparam, lparam);
 }
 
-// The header is the list's child, and dies before it.
-LRESULT CALLBACK GridView::HeaderProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto& self = *reinterpret_cast<GridView*>(GetWindowLongPtrW(GetParent(hwnd), GWLP_USERDATA));
-  if (message != WM_NCDESTROY) {
-    if (const std::optional<LRESULT> answer = self.OnHeaderMessage(message, wparam, lparam)) {
-      return *answer;
-    }
-  }
-  return CallWindowProcW(self.header_procedure_, hwnd, message, wparam, lparam);
-}
-
-LRESULT GridView::ListDefault(UINT message, WPARAM wparam, LPARAM lparam) const {
-  return CallWindowProcW(list_procedure_, list_, message, wparam, lparam);
-}
-
-std::optional<LRESULT> GridView::OnListMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+std::optional<LRESULT> GridView::OnOtherMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -90,11 +69,11 @@ std::optional<LRESULT> GridView::OnListMessage(UINT message, WPARAM wparam, LPAR
       return 0;
     case WM_LBUTTONUP:
       dragging_ = false;
-      if (GetCapture() == list_) ReleaseCapture();
-      ReportMouseUp(list_, false, lparam);
+      if (GetCapture() == Handle()) ReleaseCapture();
+      ReportMouseUp(Handle(), false, lparam);
       return 0;
     case WM_RBUTTONUP:
-      ReportMouseUp(list_, true, lparam);
+      ReportMouseUp(Handle(), true, lparam);
       return 0;
     // Other buttons only take the focus: a right press would otherwise make the cell under the
     // pointer current, while the popup's commands act on the row that was current before.
@@ -102,7 +81,7 @@ std::optional<LRESULT> GridView::OnListMessage(UINT message, WPARAM wparam, LPAR
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
-      SetFocus(list_);
+      SetFocus(Handle());
       return 0;
     case WM_MBUTTONUP:
       return 0;
@@ -116,16 +95,12 @@ std::optional<LRESULT> GridView::OnListMessage(UINT message, WPARAM wparam, LPAR
       // The list would move its own focus to an item starting with the typed letter.
       return 0;
     case WM_GETDLGCODE:
-      return ListDefault(message, wparam, lparam) &
+      return Default(message, wparam, lparam) &
              ~static_cast<LRESULT>(DLGC_WANTTAB | DLGC_WANTALLKEYS);
-    case WM_TIMER:
-      if (wparam != kFrameTimer) return std::nullopt;
-      ShowChanges();
-      return 0;
     case WM_VSCROLL:
     case WM_MOUSEWHEEL:
     case WM_SIZE: {
-      const LRESULT answer = ListDefault(message, wparam, lparam);
+      const LRESULT answer = Default(message, wparam, lparam);
       FollowScroll();
       return answer;
     }
@@ -138,10 +113,10 @@ std::optional<LRESULT> GridView::OnHeaderMessage(UINT message, WPARAM wparam, LP
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-      SetFocus(list_);
+      SetFocus(Handle());
       HDHITTESTINFO hit{};
       hit.pt = PointOf(lparam);
-      SendMessageW(header_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+      SendMessageW(header_.Handle(), HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
       if (hit.iItem >= 0 && hit.iItem < grid_.ColumnCount()) {
         results::SelectColumns(grid_, hit.iItem, (wparam & MK_SHIFT) != 0);
         ShowChanges();
@@ -151,7 +126,7 @@ std::optional<LRESULT> GridView::OnHeaderMessage(UINT message, WPARAM wparam, LP
     }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-      ReportMouseUp(header_, message == WM_RBUTTONUP, lparam);
+      ReportMouseUp(header_.Handle(), message == WM_RBUTTONUP, lparam);
       return 0;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
@@ -169,21 +144,21 @@ std::optional<LRESULT> GridView::OnHeaderMessage(UINT message, WPARAM wparam, LP
 }
 
 void GridView::OnLeftPress(POINT point, bool extend) {
-  SetFocus(list_);
-  const std::optional<CellPosition> cell = CellAt(list_, point);
+  SetFocus(Handle());
+  const std::optional<CellPosition> cell = CellAt(Handle(), point);
   if (!cell) return;
   dragging_ = true;
-  SetCapture(list_);
+  SetCapture(Handle());
   results::PressCell(grid_, *cell, extend);
   ShowChanges();
 }
 
 void GridView::OnDrag(POINT point) {
-  const CellPosition cell = CellNear(list_, grid_, point);
+  const CellPosition cell = CellNear(Handle(), grid_, point);
   if (cell == grid_.SelectionEnd()) return;
   results::PressCell(grid_, cell, true);
   ShowChanges();
-  ScrollToCell(list_, cell);
+  ScrollToCell(Handle(), cell);
   FollowScroll();
 }
 
@@ -199,14 +174,14 @@ bool GridView::OnKeyDown(WPARAM key) {
   if (key == VK_SPACE) return true;
   const std::optional<GridKey> grid_key = GridKeyOf(key);
   if (!grid_key) return false;
-  const int page = std::max(1, static_cast<int>(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0)));
+  const int page = std::max(1, static_cast<int>(SendMessageW(Handle(), LVM_GETCOUNTPERPAGE, 0, 0)));
   // A page key turns the page: the cell keeps its place in the list where it can.
   if (grid_key == GridKey::kPageUp || grid_key == GridKey::kPageDown) {
-    ScrollToTopRow(list_, TopRow(list_) + (grid_key == GridKey::kPageUp ? -page : page));
+    ScrollToTopRow(Handle(), TopRow(Handle()) + (grid_key == GridKey::kPageUp ? -page : page));
   }
   const CellPosition to = results::PressKey(grid_, *grid_key, shift, control, page);
   ShowChanges();
-  ScrollToCell(list_, to);
+  ScrollToCell(Handle(), to);
   FollowScroll();
   return true;
 }

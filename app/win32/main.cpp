@@ -1,12 +1,12 @@
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <cwchar>
 #include <string>
 
+#include "app/win32/common_controls.h"
 #include "app/win32/main_window.h"
 #include "platform/win32/com_resources.h"
+#include "platform/win32/message_pump.h"
 #include "platform/win32/win32_program_location.h"
 #include "save/save_folder.h"
 
@@ -29,17 +29,6 @@ bool WriteToStdout(const std::string& text) {
          written == text.size();
 }
 
-// Tab, Shift+Tab and the mnemonics walk the main window's controls, as in a dialog.
-int RunMessageLoop(HWND window) {
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (window != nullptr && IsWindow(window) && IsDialogMessageW(window, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 1;
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR command_line,
@@ -49,14 +38,12 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR comman
     return WriteToStdout(trawlbox::save::StartUpSaveFolder(location) + "\n") ? 0 : 1;
   }
 
-  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                      ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&controls);
+  trawlbox::app::win32::StartCommonControls();
   // The folder dialog is a shell object, which wants the thread in a single-threaded apartment.
   const trawlbox::platform::ComApartment apartment;
 
   trawlbox::app::win32::MainWindow window;
   if (window.Handle() == nullptr) return 1;
   window.Show(show_command);
-  return RunMessageLoop(window.Handle());
+  return trawlbox::platform::MessagePump(window.Handle()).RunUntilQuit();
 }

@@ -8,10 +8,8 @@
 #include "app/twips.h"
 #include "app/win32/command_ids.h"
 #include "app/win32/resources/resource_ids.h"
+#include "app/win32/win32_services.h"
 #include "platform/files/wide_text.h"
-#include "platform/win32/win32_blocking_wait.h"
-#include "platform/win32/win32_timer.h"
-#include "platform/win32/winhttp_request.h"
 
 namespace trawlbox::app::win32 {
 
@@ -38,10 +36,6 @@ win32::UniqueMenu GridMenu() {
   return menu;
 }
 
-int Scaled(int twips, UINT dpi) {
-  return MulDiv(TwipsToPixels(twips), static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
-}
-
 win32::UniqueIcon AppIcon(int metric, UINT dpi) {
   const int size = GetSystemMetricsForDpi(metric, dpi);
   return win32::UniqueIcon(
@@ -53,28 +47,9 @@ win32::UniqueIcon AppIcon(int metric, UINT dpi) {
 
 MainWindow::MainWindow(MainWindowDependencies deps)
     : Window(Options()),
-      own_messages_(Handle()),
-      own_chooser_(Handle()),
-      own_clipboard_(Handle()),
-      sleeper_(InjectedOrOwn(deps.sleeper, static_cast<platform::Sleeper&>(own_sleeper_))),
-      messages_(InjectedOrOwn(deps.messages, static_cast<platform::MessageBox&>(own_messages_))),
-      chooser_(InjectedOrOwn(deps.chooser, static_cast<platform::FolderChooser&>(own_chooser_))),
-      opener_(InjectedOrOwn(deps.opener, static_cast<platform::UrlOpener&>(own_opener_))),
-      clipboard_(InjectedOrOwn(deps.clipboard, static_cast<platform::Clipboard&>(own_clipboard_))),
-      location_(
-          InjectedOrOwn(deps.location, static_cast<platform::ProgramLocation&>(own_location_))),
       yield_(http_loop_, Handle()),
-      transfer_(std::make_unique<platform::WinHttpRequest>(http_loop_, deps.ca_file),
-                std::make_unique<platform::Win32Timer>(http_loop_), hsts_, decoder_,
-                deps.transfer_limits),
-      downloader_(std::make_unique<platform::WinHttpRequest>(http_loop_, deps.ca_file),
-                  std::make_unique<platform::Win32Timer>(http_loop_),
-                  std::make_unique<platform::Win32BlockingWait>(http_loop_), hsts_,
-                  deps.download_limits),
-      logic_(*this,
-             MainWindowServices{transfer_, downloader_, yield_, sleeper_, messages_, chooser_,
-                                opener_, clipboard_, location_},
-             std::move(deps.site_roots)),
+      services_(deps, Win32Services(Handle(), http_loop_), [this] { FlushFrames(); }),
+      logic_(*this, services_.ForLogic(yield_), std::move(deps.site_roots)),
       ui_(Handle(), logic_.Grid(),
           win32::GridView::Callbacks{[this](bool right_button, POINT screen) {
                                        grid_menu_position_ = screen;
@@ -103,7 +78,8 @@ void MainWindow::Show(int show_command) {
 
 void MainWindow::FitToScale() {
   const UINT dpi = GetDpiForWindow(Handle());
-  RECT frame{0, 0, Scaled(kClientWidthTwips, dpi), Scaled(kClientHeightTwips, dpi)};
+  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, static_cast<int>(dpi)),
+             TwipsToPixels(kClientHeightTwips, static_cast<int>(dpi))};
   AdjustWindowRectExForDpi(&frame, kStyle, TRUE, 0, dpi);
   SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -138,10 +114,6 @@ void MainWindow::OnCommand(int id, int code) {
   }
 }
 
-std::optional<LRESULT> MainWindow::OnNotify(const NMHDR& header) {
-  return ui_.MSFlexGrid.OnNotify(header);
-}
-
 void MainWindow::OnClose() {
   if (logic_.CloseRequested()) DestroyWindow(Handle());
 }
@@ -149,10 +121,6 @@ void MainWindow::OnClose() {
 void MainWindow::OnDestroy() {
   ui_.ClearAccessibleNames();
   PostQuitMessage(0);
-}
-
-void MainWindow::OnTimer(UINT_PTR timer) {
-  if (timer == win32::kStatusFrameTimer) ui_.lblStatus.OnFrameEnd();
 }
 
 void MainWindow::OnDpiChanged(UINT /*dpi*/, const RECT& suggested) {
@@ -179,9 +147,11 @@ void MainWindow::ShowGridMenu() {
                    grid_menu_position_.x, grid_menu_position_.y, Handle(), nullptr);
 }
 
-void MainWindow::AbortTransfers() {
-  transfer_.Abort();
-  downloader_.Abort();
+void MainWindow::AbortTransfers() { services_.AbortTransfers(); }
+
+void MainWindow::FlushFrames() {
+  ui_.lblStatus.Flush();
+  ui_.MSFlexGrid.Flush();
 }
 
 void MainWindow::SetInputEnabled(bool enabled) { EnableWindow(Handle(), enabled ? TRUE : FALSE); }

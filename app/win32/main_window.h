@@ -2,9 +2,6 @@
 
 #include <windows.h>
 
-// Before anything that names the message box interface: windows.h would rename it.
-#include "platform/win32/win32_message_box.h"
-
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,19 +11,10 @@
 #include "app/win32/handles.h"
 #include "app/win32/window.h"
 #include "app/win32/window_controls.h"
+#include "app/window_services.h"
 #include "collect/site_roots.h"
-#include "platform/http/file_download.h"
-#include "platform/http/hsts.h"
-#include "platform/http/page_transfer.h"
-#include "platform/http/transfer_limits.h"
-#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_event_yield.h"
-#include "platform/win32/win32_folder_chooser.h"
 #include "platform/win32/win32_message_box.h"
-#include "platform/win32/win32_program_location.h"
-#include "platform/win32/win32_sleeper.h"
-#include "platform/win32/win32_text_decoder.h"
-#include "platform/win32/win32_url_opener.h"
 #include "platform/win32/winhttp_loop.h"
 
 namespace trawlbox::app::win32 {
@@ -34,7 +22,7 @@ namespace trawlbox::app::win32 {
 // The program's one window on the Windows API: the controls and the Windows services around the
 // window's logic (MainWindowLogic), which owns the state, the grid and the handlers. It is built
 // hidden; destroying it ends the program's message loop. The thread must have the common controls
-// set up and be in a COM apartment for the folder dialog.
+// started (StartCommonControls) and be in a COM apartment for the folder dialog.
 class MainWindow : public win32::Window, public MainWindowView {
  public:
   explicit MainWindow(MainWindowDependencies deps = {});
@@ -71,38 +59,21 @@ class MainWindow : public win32::Window, public MainWindowView {
 
  private:
   void OnCommand(int id, int code) override;
-  std::optional<LRESULT> OnNotify(const NMHDR& header) override;
   // See MainWindowLogic::CloseRequested.
   void OnClose() override;
   void OnDestroy() override;
-  void OnTimer(UINT_PTR timer) override;
   void OnDpiChanged(UINT dpi, const RECT& suggested) override;
   std::optional<LRESULT> OnOtherMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   // Sizes the window around its client area and sets its icons, at the window's scale.
   void FitToScale();
+  // Shows at once what the frames hold back of the status line and the grid.
+  void FlushFrames();
 
-  platform::Win32Sleeper own_sleeper_;
-  platform::Win32MessageBox own_messages_;
-  platform::Win32FolderChooser own_chooser_;
-  platform::Win32UrlOpener own_opener_;
-  platform::Win32Clipboard own_clipboard_;
-  platform::Win32ProgramLocation own_location_;
-  platform::Sleeper& sleeper_;
-  platform::MessageBox& messages_;
-  platform::FolderChooser& chooser_;
-  platform::UrlOpener& opener_;
-  platform::Clipboard& clipboard_;
-  platform::ProgramLocation& location_;
   // The page fetches and the downloads share its connections for as long as the window lives.
   platform::WinHttpLoop http_loop_;
   platform::Win32EventYield yield_;
-  platform::Win32TextDecoder decoder_;
-  // What https answers taught of their hosts, for the page fetches and the downloads alike, for as
-  // long as the program runs.
-  platform::HstsStore hsts_;
-  platform::PageTransfer transfer_;
-  platform::FileDownload downloader_;
+  WindowServices services_;
 
   MainWindowLogic logic_;
   win32::WindowControls ui_;

@@ -1,31 +1,34 @@
 #include "app/win32/status_line.h"
 
+#include <chrono>
+
 namespace trawlbox::app::win32 {
 
-StatusLine::StatusLine(HWND parent, int id, UINT_PTR timer)
+StatusLine::StatusLine(HWND parent, int id)
     : ControlWindow(parent, id, WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_CENTERIMAGE, 0,
                     ""),
-      parent_(parent),
-      timer_(timer) {}
+      frame_timer_(MakeTimer()) {
+  StartRouting();
+}
 
 // A static control paints its new text as soon as it has it.
 void StatusLine::SetStatus(std::string_view utf8) {
   if (pacing_.PaintNow()) {
     SetText(utf8);
-    SetTimer(parent_, timer_, kFrameMs, nullptr);
+    frame_timer_->Start(std::chrono::milliseconds(kFrameMs), [this] { OnFrameEnd(); });
     return;
   }
   held_text_.assign(utf8);
 }
 
-// The timer repeats: it times the next frame, which showing the held text opens.
+// Showing the held text opens the next frame.
 void StatusLine::OnFrameEnd() {
-  if (!pacing_.FrameEnded()) {
-    KillTimer(parent_, timer_);
-    return;
-  }
-  static_cast<void>(pacing_.PaintNow());
-  SetText(held_text_);
+  if (pacing_.FrameEnded()) SetStatus(held_text_);
+}
+
+void StatusLine::Flush() {
+  frame_timer_->Stop();
+  if (pacing_.FrameEnded()) SetText(held_text_);
 }
 
 }  // namespace trawlbox::app::win32

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,7 @@
 
 #include "app/frame_pacing.h"
 #include "app/win32/controls.h"
+#include "platform/timer.h"
 
 namespace trawlbox::app::win32 {
 
@@ -18,16 +20,16 @@ namespace trawlbox::app::win32 {
 // The latest text reaches the control at most one frame late, and is always the one on screen.
 class StatusLine : public ControlWindow {
  public:
-  // The frames are timed by `parent`'s timer `timer`, which the parent hands to OnFrameEnd.
-  StatusLine(HWND parent, int id, UINT_PTR timer);
+  StatusLine(HWND parent, int id);
 
   void SetStatus(std::string_view utf8);
-  // `parent`'s timer `timer` fired.
-  void OnFrameEnd();
+  // Shows the text the frame holds back now, not at the frame's end.
+  void Flush();
 
  private:
-  HWND parent_;
-  UINT_PTR timer_;
+  void OnFrameEnd();
+
+  std::unique_ptr<platform::Timer> frame_timer_;
   FramePacing pacing_;
   // The latest text, while the frame holds it back.
   std::string held_text_;

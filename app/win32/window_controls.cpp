@@ -24,9 +24,7 @@ UINT DpiOf(HWND window) {
 // the Qt window, then scaled.
 RECT Pixels(Control control, UINT dpi) {
   const TwipsRect twips = ClientRect(control);
-  const auto scaled = [dpi](int length) {
-    return MulDiv(TwipsToPixels(length), static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
-  };
+  const auto scaled = [dpi](int length) { return TwipsToPixels(length, static_cast<int>(dpi)); };
   const int left = scaled(twips.left);
   const int top = scaled(twips.top);
   return {left, top, left + scaled(twips.width), top + scaled(twips.height)};
@@ -72,7 +70,7 @@ WindowControls::WindowControls(HWND window, results::ResultGrid& grid,
       cmdBrowse(window, ControlId(Control::kCmdBrowse), Caption(Control::kCmdBrowse)),
       cmdListSave(window, ControlId(Control::kCmdListSave), Caption(Control::kCmdListSave)),
       fraResults(window, ControlId(Control::kFraResults), Caption(Control::kFraResults)),
-      lblStatus(window, ControlId(Control::kLblStatus), kStatusFrameTimer),
+      lblStatus(window, ControlId(Control::kLblStatus)),
       MSFlexGrid(window, ControlId(Control::kMSFlexGrid), grid, Pixels(Control::kMSFlexGrid, dpi_),
                  grid_font_.get(), std::move(grid_callbacks)) {
   chkSEngines[0].SetChecked(LayoutOf(Control::kChkSEngines0).checked);

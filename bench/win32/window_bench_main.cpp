@@ -9,6 +9,10 @@
 //                                             one window, the second measured: the server holds
 //                                             back a page asked for again so soon
 //   trawlbox_bench_window start               how long the process took to show the window
+//
+// TRAWLBOX_BENCH_CA_FILE, when set, names (as a Windows path) the certificate authorities the
+// window trusts instead of Windows' store, for a site served over TLS with the tests' own
+// authority.
 
 #include <windows.h>
 
@@ -16,10 +20,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <filesystem>
 #include <string>
 
+#include "app/win32/common_controls.h"
 #include "app/win32/main_window.h"
 #include "platform/files/wide_text.h"
 #include "platform/win32/com_resources.h"
@@ -78,6 +84,9 @@ class Bench {
     deps.site_roots = driver::Mql5Only(mql5_root);
     deps.sleeper = &sleeper_;
     deps.messages = &messages_;
+    if (const wchar_t* ca_file = _wgetenv(L"TRAWLBOX_BENCH_CA_FILE")) {
+      deps.ca_file = trawlbox::platform::Narrow(ca_file);
+    }
     return deps;
   }
 
@@ -150,7 +159,7 @@ int TimeToWindow() {
 }  // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
-  driver::SetUpCommonControls();
+  trawlbox::app::win32::StartCommonControls();
   const trawlbox::platform::ComApartment apartment;
   const std::wstring mode = argc > 1 ? argv[1] : L"";
   if ((argc == 3 || argc == 4) && mode == L"run") {

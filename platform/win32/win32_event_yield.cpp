@@ -1,6 +1,7 @@
 #include "platform/win32/win32_event_yield.h"
 
 #include <chrono>
+#include <optional>
 
 namespace trawlbox::platform {
 
@@ -12,20 +13,11 @@ constexpr std::chrono::milliseconds kSafetyInterval{100};
 
 }  // namespace
 
-Win32EventYield::Win32EventYield(WinHttpLoop& loop, HWND dialog) : loop_(loop), dialog_(dialog) {}
+Win32EventYield::Win32EventYield(WinHttpLoop& loop, HWND dialog) : loop_(loop), pump_(dialog) {}
 
 void Win32EventYield::YieldOnce() {
   loop_.Dispatch();
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    if (dialog_ != nullptr && IsDialogMessageW(dialog_, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  if (const std::optional<int> quit = pump_.HandlePending()) PostQuitMessage(*quit);
 }
 
 // A wake by WinHTTP alone has been dispatched by the wait and brings no message to handle.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/event_yield.h"
+#include "platform/win32/message_pump.h"
 #include "platform/win32/winhttp_loop.h"
 
 namespace trawlbox::platform {
@@ -24,7 +25,7 @@ class Win32EventYield : public EventYield {
 
  private:
   WinHttpLoop& loop_;
-  HWND dialog_;
+  MessagePump pump_;
 };
 
 }  // namespace trawlbox::platform

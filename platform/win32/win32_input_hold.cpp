@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "platform/win32/message_pump.h"
+
 namespace trawlbox::platform {
 
 namespace {
@@ -19,11 +21,6 @@ bool AsksToClose(const MSG& message) {
     default:
       return false;
   }
-}
-
-void Handle(const MSG& message) {
-  TranslateMessage(&message);
-  DispatchMessageW(&message);
 }
 
 }  // namespace
@@ -47,22 +44,15 @@ void Win32InputHold::PumpExceptInput() {
   std::stable_sort(held_.begin() + static_cast<std::ptrdiff_t>(earlier), held_.end(),
                    [](const MSG& a, const MSG& b) { return a.time < b.time; });
 
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      // The main loop's to act on, once the blocking call is over.
-      quit_ = message.wParam;
-    } else {
-      Handle(message);
-    }
-  }
+  // A quit request is the main loop's to act on, once the blocking call is over.
+  if (const std::optional<int> quit = MessagePump().HandlePending()) quit_ = *quit;
 }
 
 void Win32InputHold::HoldRange(UINT first, UINT last) {
   MSG message;
   while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE)) {
     if (AsksToClose(message)) {
-      Handle(message);
+      MessagePump().Handle(message);
     } else {
       held_.push_back(message);
     }

@@ -29,7 +29,7 @@ class Win32InputHold {
 
   std::vector<MSG> held_;
   // The exit code of a WM_QUIT taken from the queue, posted again when the hold ends.
-  std::optional<WPARAM> quit_;
+  std::optional<int> quit_;
 };
 
 }  // namespace trawlbox::platform

@@ -1,3 +1,6 @@
+// The one file that shows Windows' message box, which every other leaves out of windows.h (NOMB).
+// Its header comes first: windows.h's MessageBox macro would rename the interface after it.
+#undef NOMB
 #include "platform/win32/win32_message_box.h"
 
 #include <windows.h>

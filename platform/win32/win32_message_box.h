@@ -2,12 +2,6 @@
 
 #include <string>
 
-// windows.h renames MessageBox to MessageBoxW, which would rename the interface below in a file
-// that included it first; the interface keeps its one name everywhere.
-#ifdef MessageBox
-#undef MessageBox
-#endif
-
 #include "platform/message_box.h"
 
 // HWND without windows.h, whose macros would follow this header into every file that includes it.

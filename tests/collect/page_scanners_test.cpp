@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ScanDetailPageErrors, FullGridRaisesCountWithoutRowAndEndsPage) {
   EngineRig rig;
   rig.state.CollectedCount = 2999;
-  rig.window.statuses.push_back("before");
+  rig.window.statuses.emplace_back("before");
   collect::RunContext run = rig.Context();
 
   ScanDetailPage(run, rig.roots.mql5, Mql5Detail({{"a", "A"}, {"b", "B"}}), 1);

@@ -44,7 +44,7 @@ expect_start() {
   [ "$actual" = "$expected" ] || fail "$program starts saving into $actual, not $expected"
 }
 expect_start "$root/bin/trawlbox" "$home/Fetched/"
-expect_start "$build/app/trawlbox" "$(cd "$build/app" && pwd -P)/"
+expect_start "$build/app/qt/trawlbox" "$(cd "$build/app/qt" && pwd -P)/"
 rmdir "$home/Fetched"
 expect_start "$root/bin/trawlbox" "$home/"
 echo "installed tree complete"

@@ -44,7 +44,7 @@ class InputHoldTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void inputWaitsForTheTransferButACloseRequestDoesNot() {
+  void InputWaitsForTheTransferButACloseRequestDoesNot() {
     TestHttpServer server;
     server.Serve("/ea.mq4",
                  {.body = "abcd", .mode = TestReply::Mode::kTrickle, .trickle_interval_ms = 30});

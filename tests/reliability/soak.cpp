@@ -70,7 +70,7 @@ void ServeSites(TestHttpServer& server, int entries) {
            ++entry) {
         const std::string file = "/files/" + std::to_string(entry);
         server.Serve((mql4 ? site : "") + file, {.body = FileBody(entry).toStdString()});
-        downloads.push_back({mql4 ? file : server.Url(file), Title(entry)});
+        downloads.emplace_back(mql4 ? file : server.Url(file), Title(entry));
       }
       const std::string detail = (mql4 ? "/d" : "/en/code/d") + std::to_string(detail_first);
       server.Serve(site + detail, {.body = mql4 ? Mql4Detail(downloads) : Mql5Detail(downloads)});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,18 @@ TEST(StartUpSaveFolder, IsTheProgramsFolderUnlessInstalled) {
   }
 }
 
+TEST(BrowseForSaveFolder, ReplacesTheFolderOnlyWhenOneIsChosen) {
+  for (const std::optional<std::string>& chosen : {std::optional<std::string>(), {"/home/u/EA"}}) {
+    SCOPED_TRACE(chosen.value_or("cancelled"));
+    FakeSaveWindow window;
+    ScriptedFolderChooser chooser;
+    chooser.answer = chosen;
+    save::BrowseForSaveFolder(chooser, window);
+    EXPECT_EQ(window.folder, chosen.value_or("/save"));
+    EXPECT_EQ(chooser.titles, std::vector<std::string>{save::kChooseFolderTitle});
+  }
+}
+
 #ifdef _WIN32
 TEST(TargetPath, TakesAForwardSlashForAFolderEndOnWindows) {
   EXPECT_EQ(save::TargetPath("C:/s/", "x.mq4"), "C:/s/x.mq4");
@@ -125,6 +138,13 @@ TEST(FileName, LongNamesAreShortenedAtACharacterBoundaryKeepingTheExtension) {
       {"cut that ends in a space", std::string(254, 'x') + "  tail", std::string(254, 'x') + "_"},
       {"device name with a long extension", "con." + std::string(300, 'x'),
        "_con." + std::string(250, 'x')},
+      // A byte that starts no character counts as one, so stray bytes never cut a name to nothing
+      // or to a hidden ".mq4".
+      {"stray continuation bytes before an extension", std::string(300, '\x80') + ".mq4",
+       std::string(251, '\x80') + ".mq4"},
+      {"stray continuation bytes alone", std::string(300, '\xBF'), std::string(255, '\xBF')},
+      {"letters before stray continuation bytes", "ab" + std::string(300, '\x80') + ".mq5",
+       "ab" + std::string(249, '\x80') + ".mq5"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -320,7 +320,7 @@ QSslConfiguration TlsIdentity(TestHttpServer::Scheme scheme) {
 // while the connection already waits for the request.
 class TlsServer : public QTcpServer {
  public:
-  explicit TlsServer(QSslConfiguration identity) : identity_(std::move(identity)) {}
+  explicit TlsServer(const QSslConfiguration& identity) : identity_(identity) {}
 
  protected:
   void incomingConnection(qintptr descriptor) override {

@@ -2,12 +2,15 @@
 // starts, gathers MAXIMUM entries from the local MQL5-style site at MQL5_SITE_ROOT with the mq4
 // box unticked, and saves what the screen then shows of the window to the PNG file named first.
 // The save folder is whatever the program's own start-up finds for the folder this tool lies in.
+#include <chrono>
 #include <cstdio>
 #include <string>
 
+#include "app/win32/common_controls.h"
 #include "app/win32/main_window.h"
 #include "platform/files/wide_text.h"
 #include "platform/win32/com_resources.h"
+#include "platform/win32/message_pump.h"
 #include "tools/unshown_message_box.h"
 #include "tools/win32/window_driver.h"
 #include "tools/win32/window_picture.h"
@@ -19,7 +22,7 @@ int wmain(int argc, wchar_t* argv[]) {
     std::fputs("usage: trawlbox_screenshot OUTPUT.png MQL5_SITE_ROOT MAXIMUM\n", stderr);
     return 2;
   }
-  driver::SetUpCommonControls();
+  trawlbox::app::win32::StartCommonControls();
   const trawlbox::platform::ComApartment apartment;
 
   trawlbox::tools::UnshownMessageBox messages;
@@ -39,7 +42,8 @@ int wmain(int argc, wchar_t* argv[]) {
     std::fprintf(stderr, "nothing was gathered from %ls\n", argv[2]);
     return 1;
   }
-  driver::RunMessagesFor(500);
+  // The window paints at most once a frame, so the last changes of the run show only after it.
+  static_cast<void>(trawlbox::platform::MessagePump().RunUntil(std::chrono::milliseconds(500)));
   if (!driver::SaveWindowPicture(window.Handle(), argv[1])) {
     std::fprintf(stderr, "cannot write %ls\n", argv[1]);
     return 1;

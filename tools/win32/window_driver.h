@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <string>
 
 #include "app/main_window_layout.h"
@@ -11,13 +9,6 @@
 #include "app/win32/main_window.h"
 
 namespace trawlbox::tools::win32 {
-
-// Sets the thread up as the program's own start-up does, for a window built on it.
-inline void SetUpCommonControls() {
-  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                      ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&controls);
-}
 
 // The site roots that gather from the MQL5 site at `mql5_root` only; the MQL4 slot is never asked
 // for once its box is unticked.
@@ -36,20 +27,6 @@ inline void UntickMql4(const app::win32::MainWindow& window) {
 inline void Click(app::win32::MainWindow& window, app::Control button) {
   SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(app::win32::ControlId(button), BN_CLICKED),
                reinterpret_cast<LPARAM>(window.HandleOf(button)));
-}
-
-// Handles what the thread has pending for `milliseconds`: the window paints at most once a frame,
-// so the last changes of a run show only after it.
-inline void RunMessagesFor(DWORD milliseconds) {
-  const ULONGLONG until = GetTickCount64() + milliseconds;
-  while (GetTickCount64() < until) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
 }
 
 }  // namespace trawlbox::tools::win32

@@ -87,31 +87,6 @@ class MainWindowTest : public QObject {
  private slots:
   void initTestCase() { trawlbox::app::qt::InstallFontSubstitutions(); }
 
-  void StartsWithTheBuiltInDefaults() {
-    WindowRig h;
-    QCOMPARE(h.window.windowTitle(), QStringLiteral("Trawlbox Ver1.20"));
-    QVERIFY(h.Find<QCheckBox>("chkSEngines(0)")->isChecked());
-    QVERIFY(h.Find<QCheckBox>("chkSEngines(1)")->isChecked());
-    QVERIFY(!h.Find("cmdListSave")->isEnabled());
-    QVERIFY(h.Find("cmdSubmit")->isEnabled());
-    QVERIFY(h.Find("cmdBrowse")->isEnabled());
-    QCOMPARE(h.Find<QLabel>("lblStatus")->text(), QString());
-    QCOMPARE(h.Find<QComboBox>("cboMaxCount")->currentText(), QString());
-    QCOMPARE(h.Find<QLineEdit>("txtReportPath")->text(), QStringLiteral("/opt/trawlbox/"));
-    QVERIFY(!h.window.MaximumReached());
-    QVERIFY(h.Find<QComboBox>("cboMaxCount")->isEditable());
-
-    const trawlbox::results::WindowState& state = h.window.State();
-    QVERIFY(!state.StopRequested);
-    QVERIFY(!state.Closing);
-    QCOMPARE(state.CollectedCount, 0);
-    QCOMPARE(state.SiteRoots[0], "http://codebase.mql4.com");
-    QCOMPARE(state.SiteRoots[1], "http://www.mql5.com");
-    for (std::size_t slot = 2; slot < state.SiteRoots.size(); ++slot) {
-      QCOMPARE(state.SiteRoots[slot], "");
-    }
-  }
-
   // A screen reader names each control by its caption, less the mnemonic's "&".
   void ShowsEveryCaptionAsItsAccessibleName() {
     WindowRig h;
@@ -132,18 +107,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(AccessibleName(h.Find("MSFlexGrid")),
              QStringLiteral("Expert Advisor/Custom Indicatorリスト"));
     QCOMPARE(h.Find("cboMaxCount")->accessibleName(), QStringLiteral("最大："));
-  }
-
-  void KeepsTheClientAreaAndTheGridColumnsAtTheirSizes() {
-    WindowRig h;
-    QVERIFY(h.ShowActive());
-    QCOMPARE(h.window.centralWidget()->size(), QSize(634, 520));
-    QCOMPARE(h.window.minimumSize(), h.window.maximumSize());
-    const auto* grid = h.Find<QTableView>("MSFlexGrid");
-    QCOMPARE(grid->columnWidth(0), 40);
-    QCOMPARE(grid->columnWidth(1), 267);
-    QCOMPARE(grid->columnWidth(2), 40);
-    QCOMPARE(grid->columnWidth(3), 267);
   }
 
   void CaptionsFitAndControlsDoNotOverlap() {

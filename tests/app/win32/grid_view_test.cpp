@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -10,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/common_controls.h"
 #include "platform/files/wide_text.h"
+#include "platform/win32/message_pump.h"
 
 namespace trawlbox::app::win32 {
 namespace {
@@ -23,14 +26,14 @@ using results::ResultGrid;
 constexpr int kLastRow = ResultGrid::kInitialRows - 1;
 constexpr wchar_t kParentClass[] = L"TrawlboxGridViewTestParent";
 
-// Stands in for the main window: hands the grid the notices its list sends.
-LRESULT CALLBACK ParentProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* view = reinterpret_cast<GridView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_NOTIFY && view != nullptr) {
-    if (const auto answer = view->OnNotify(*reinterpret_cast<const NMHDR*>(lparam))) return *answer;
+// Stands in for the main window, which hands the grid the notices its list sends.
+class Parent : public Window {
+ public:
+  Parent() : Window(WindowOptions{kParentClass, WS_OVERLAPPEDWINDOW, 0, L"", nullptr}) {
+    SetWindowPos(Handle(), nullptr, 0, 0, 640, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    StartRouting();
   }
-  return DefWindowProcW(hwnd, message, wparam, lparam);
-}
+};
 
 LPARAM Coordinates(POINT point) {
   return static_cast<LPARAM>(static_cast<std::uint32_t>(static_cast<std::uint16_t>(point.y)) << 16 |
@@ -54,47 +57,27 @@ class HeldKeys {
 
 // Runs the thread's messages until `done`, for at most a second.
 bool PumpUntil(const std::function<bool()>& done) {
-  const ULONGLONG give_up = GetTickCount64() + 1000;
-  while (!done()) {
-    if (GetTickCount64() > give_up) return false;
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
+  return platform::MessagePump().RunUntil(std::chrono::seconds(1), done) ==
+         platform::MessagePump::Ending::kDone;
 }
 
 // A grid with headings, widths and 10 numbered entries, shown in a view inside a top-level window.
 struct Rig {
   Rig() {
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = ParentProcedure;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.lpszClassName = kParentClass;
-    RegisterClassW(&window_class);
+    StartCommonControls();
     grid.WriteHeadings();
     grid.SetColumnWidths();
     for (int n = 1; n <= 10; ++n) {
       static_cast<void>(grid.SetCell(n, 0, std::to_string(n)));
       static_cast<void>(grid.SetCell(n, 1, "タイトル" + std::to_string(n)));
     }
-    parent = CreateWindowExW(0, kParentClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 640, 400, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
     const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     view = std::make_unique<GridView>(
-        parent, 100, grid, RECT{0, 0, 601, 313}, font,
+        parent.Handle(), 100, grid, RECT{0, 0, 601, 313}, font,
         GridView::Callbacks{[this](bool right, POINT) { ups.push_back(right ? "right" : "left"); },
                             [this] { double_clicked_at.push_back(grid.Current()); }});
-    SetWindowLongPtrW(parent, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view.get()));
     list = view->Handle();
     header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
-  }
-  ~Rig() {
-    SetWindowLongPtrW(parent, GWLP_USERDATA, 0);
-    view.reset();
-    DestroyWindow(parent);
   }
 
   LRESULT Send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
@@ -143,7 +126,8 @@ struct Rig {
   }
 
   ResultGrid grid;
-  HWND parent = nullptr;
+  // The view goes before its parent.
+  Parent parent;
   std::unique_ptr<GridView> view;
   HWND list = nullptr;
   HWND header = nullptr;

@@ -6,6 +6,7 @@
 #include <oleacc.h>
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -13,8 +14,10 @@
 #include <vector>
 
 #include "app/win32/command_ids.h"
+#include "app/win32/common_controls.h"
 #include "platform/files/wide_text.h"
 #include "platform/win32/com_resources.h"
+#include "platform/win32/message_pump.h"
 #include "tests/collect/code_base_pages.h"
 #include "tests/support/command_fakes.h"
 #include "tests/support/fakes.h"
@@ -27,13 +30,6 @@ using testing::Link;
 using testing::RemoteTestSite;
 using testing::TestReply;
 using testing::TestScheme;
-
-std::string Text(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return platform::Narrow(text);
-}
 
 // What a screen reader reads as `control`'s name through its standard accessible object.
 std::string AccessibleName(HWND control) {
@@ -58,9 +54,7 @@ std::string AccessibleName(HWND control) {
 // folder and pages are the real ones unless a test points them elsewhere.
 struct Rig {
   explicit Rig(collect::SiteRootPair roots = {}) {
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                        ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    win32::StartCommonControls();
     MainWindowDependencies deps;
     deps.site_roots = std::move(roots);
     deps.sleeper = &sleeper;
@@ -92,20 +86,11 @@ struct Rig {
   // Runs the thread's messages as the program's loop does until `done` or the window's end
   // (WM_QUIT), for at most `seconds`.
   bool RunUntil(const std::function<bool()>& done, int seconds = 30) {
-    const ULONGLONG give_up = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
-    while (!done() && !quit) {
-      if (GetTickCount64() > give_up) return false;
-      MSG message;
-      while (!quit && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) quit = true;
-        const HWND dialog = window->Handle();
-        if (quit || (dialog != nullptr && IsDialogMessageW(dialog, &message))) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return done() || quit;
+    using Ending = platform::MessagePump::Ending;
+    const Ending ending =
+        platform::MessagePump(window->Handle()).RunUntil(std::chrono::seconds(seconds), done);
+    if (ending == Ending::kQuit) quit = true;
+    return ending != Ending::kTimedOut;
   }
 
   // The assistive tools' services are COM's.
@@ -118,25 +103,6 @@ struct Rig {
   std::unique_ptr<win32::MainWindow> window;
   bool quit = false;
 };
-
-TEST(MainWindowTest, StartsWithTheBuiltInDefaults) {
-  Rig rig;
-  std::wstring exe(MAX_PATH, L'\0');
-  exe.resize(GetModuleFileNameW(nullptr, exe.data(), MAX_PATH));
-  const std::string folder = platform::Narrow(exe.substr(0, exe.rfind(L'\\') + 1));
-
-  EXPECT_EQ(Text(rig.window->Handle()), kWindowTitle);
-  for (const ControlLayout& layout : kControls) {
-    EXPECT_EQ(IsWindowEnabled(rig.Of(layout.control)) != 0, layout.enabled) << layout.name;
-  }
-  EXPECT_EQ(rig.window->TypeTicked(0), true);
-  EXPECT_EQ(rig.window->TypeTicked(1), true);
-  EXPECT_EQ(Text(rig.Of(Control::kCboMaxCount)), "");
-  EXPECT_EQ(Text(rig.Of(Control::kLblStatus)), "");
-  EXPECT_EQ(Text(rig.Of(Control::kTxtReportPath)), folder);
-  rig.window->Show(SW_SHOW);
-  EXPECT_EQ(rig.Focused(), "cboMaxCount");
-}
 
 bool UnderWine() {
   return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
