@@ -1,5 +1,7 @@
 #include "app/main_window_logic.h"
 
+#include "app/window_services.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -367,6 +369,88 @@ TEST(MainWindowLogic, GridMenuAndDoubleClickActOnlyOnAnEntryRow) {
     EXPECT_EQ(rig.view.menus_shown, c.menus_shown);
     EXPECT_EQ(rig.opener.opened, c.opened);
   }
+}
+
+// The services that block the window or open a box over it show first what the window's frames
+// hold back, so a box never stands over an older status line or grid (a screen reader reads the
+// final count there when the closing message appears).
+TEST(WindowServices, ShowWhatTheFramesHoldBeforeTheWindowBlocksOrABoxOpens) {
+  std::vector<std::string> log;
+  class LoggingSleeper : public platform::Sleeper {
+   public:
+    explicit LoggingSleeper(std::vector<std::string>& log) : log_(log) {}
+    void Sleep(int /*milliseconds*/) override { log_.emplace_back("sleep"); }
+
+   private:
+    std::vector<std::string>& log_;
+  };
+  class LoggingMessageBox : public platform::MessageBox {
+   public:
+    explicit LoggingMessageBox(std::vector<std::string>& log) : log_(log) {}
+    void Show(platform::MessageIcon /*icon*/, const std::string& text) override {
+      log_.push_back("box " + text);
+    }
+
+   private:
+    std::vector<std::string>& log_;
+  };
+  class RefusingRequest : public platform::HttpRequest {
+   public:
+    bool Start(const std::string& /*url*/, const std::vector<std::string>& /*headers*/,
+               const platform::RequestOptions& /*options*/, Receiver& /*receiver*/) override {
+      return false;
+    }
+    void Cancel() override {}
+  };
+  class IdleTimer : public platform::Timer {
+   public:
+    void Start(std::chrono::milliseconds /*delay*/, std::function<void()> /*due*/) override {}
+    void Stop() override {}
+  };
+  class NoDecoder : public platform::TextDecoder {
+   public:
+    std::optional<std::string> ToUtf8(std::string_view /*charset*/,
+                                      std::string_view /*bytes*/) const override {
+      return std::nullopt;
+    }
+  };
+  class NoWait : public platform::BlockingWait {
+   public:
+    void Until(const std::function<bool()>& /*done*/) override {}
+  };
+  LoggingSleeper sleeper(log);
+  LoggingMessageBox messages(log);
+  ScriptedFolderChooser chooser;
+  RecordingOpener opener;
+  RecordingClipboard clipboard;
+  FixedProgramLocation location("/tb/");
+  app::MainWindowDependencies deps;
+  deps.sleeper = &sleeper;
+  deps.messages = &messages;
+  deps.chooser = &chooser;
+  deps.opener = &opener;
+  deps.clipboard = &clipboard;
+  deps.location = &location;
+  // Only the HTTP pieces are the system's: every other service is the test's.
+  const app::SystemServices system{
+      .sleeper = {},
+      .messages = {},
+      .chooser = {},
+      .opener = {},
+      .clipboard = {},
+      .location = {},
+      .decoder = [] { return std::make_unique<NoDecoder>(); },
+      .request = [](const std::string&) { return std::make_unique<RefusingRequest>(); },
+      .http_timer = [] { return std::make_unique<IdleTimer>(); },
+      .wait = [] { return std::make_unique<NoWait>(); },
+  };
+  app::WindowServices services(deps, system, [&log] { log.emplace_back("flush"); });
+  ScriptedYield yield;
+  const app::MainWindowServices used = services.ForLogic(yield);
+  used.sleeper.Sleep(3000);
+  used.messages.Show(platform::MessageIcon::kInformation, "done");
+  EXPECT_NE(used.downloader.DownloadToFile("http://example.test/ea.mq4", ""), 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"flush", "sleep", "flush", "box done", "flush"}));
 }
 
 }  // namespace
