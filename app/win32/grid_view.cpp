@@ -1,11 +1,9 @@
 #include "app/win32/grid_view.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstddef>
 #include <utility>
 
-#include "app/frame_pacing.h"
 #include "app/twips.h"
 #include "app/win32/grid_geometry.h"
 #include "platform/files/wide_text.h"
@@ -36,7 +34,7 @@ GridView::GridView(HWND parent, int control_id, results::ResultGrid& grid, const
       grid_(grid),
       callbacks_(std::move(callbacks)),
       header_(Handle(), *this),
-      frame_timer_(MakeTimer()) {
+      pacer_(MakeTimer(), [this] { PaceChanges(); }) {
   if (Handle() == nullptr) return;
   const UINT window_dpi = GetDpiForWindow(parent);
   if (window_dpi != 0) dpi_ = static_cast<int>(window_dpi);
@@ -111,7 +109,7 @@ void GridView::CellChanged(int row, int /*col*/) {
     changed_first_ = std::min(changed_first_, row);
     changed_last_ = std::max(changed_last_, row);
   }
-  ScheduleFrame();
+  PaceChanges();
 }
 
 void GridView::RowAboutToBeRemoved(int /*row*/) {}
@@ -126,16 +124,16 @@ void GridView::AllCellsChanged() {
   headings_changed_ = true;
   changed_first_ = 1;
   changed_last_ = grid_.RowCount() - 1;
-  ScheduleFrame();
+  PaceChanges();
 }
 
 void GridView::SelectionChanged() {
   // The handlers of the user's input show their own moves at once; the commands act on the grid's
   // selection, which is always current, so waiting delays only what is painted.
-  ScheduleFrame();
+  PaceChanges();
 }
 
-void GridView::HighlightChanged() { ScheduleFrame(); }
+void GridView::HighlightChanged() { PaceChanges(); }
 
 void GridView::TopRowChanged(int row) {
   if (syncing_top_row_ || Handle() == nullptr) return;
@@ -166,18 +164,12 @@ void GridView::ApplyColumnWidths() {
   }
 }
 
-void GridView::ScheduleFrame() {
-  if (frame_pending_ || Handle() == nullptr) return;
-  frame_pending_ = true;
-  frame_timer_->Start(std::chrono::milliseconds(kFrameMs), [this] { ShowChanges(); });
+void GridView::PaceChanges() {
+  if (Handle() != nullptr && pacer_.ShowNow()) ShowChanges();
 }
 
 void GridView::ShowChanges() {
   if (Handle() == nullptr) return;
-  if (frame_pending_) {
-    frame_timer_->Stop();
-    frame_pending_ = false;
-  }
   if (headings_changed_) {
     headings_changed_ = false;
     ApplyHeadings();

@@ -5,13 +5,12 @@
 #include <commctrl.h>
 
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
+#include "app/frame_pacer.h"
 #include "app/win32/grid_painter.h"
 #include "app/win32/window.h"
-#include "platform/timer.h"
 #include "results/result_grid.h"
 
 namespace trawlbox::app::win32 {
@@ -53,9 +52,7 @@ class GridView : public Window, private results::ResultGridObserver {
 
  public:
   // Shows what the frame holds back now, not at the frame's end.
-  void Flush() {
-    if (frame_pending_) ShowChanges();
-  }
+  void Flush() { pacer_.Flush(); }
 
  private:
   void CellChanged(int row, int col) override;
@@ -93,8 +90,8 @@ class GridView : public Window, private results::ResultGridObserver {
 
   void ApplyHeadings();
   void ApplyColumnWidths();
-  // Asks for ShowChanges at the end of the frame, unless it is asked for already.
-  void ScheduleFrame();
+  // The program's changes: ShowChanges now, or at the end of the frame that is open.
+  void PaceChanges();
   // Redraws what changed since it last ran: headings, cells and the selection.
   void ShowChanges();
   // Redraws grid rows `first` to `last` where the list shows them.
@@ -105,14 +102,14 @@ class GridView : public Window, private results::ResultGridObserver {
   results::ResultGrid& grid_;
   Callbacks callbacks_;
   Header header_;
-  std::unique_ptr<platform::Timer> frame_timer_;
+  // Its frames are timed on the list itself.
+  FramePacer pacer_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   ShownSelection shown_;
   // The grid rows written since the last frame; none while first > last.
   int changed_first_ = 1;
   int changed_last_ = 0;
   bool headings_changed_ = false;
-  bool frame_pending_ = false;
   // The left button went down on a cell and has not come up yet.
   bool dragging_ = false;
   // Set while the top row passes between grid and list in either direction, so that it is not

@@ -214,11 +214,21 @@ collect::SiteRootPair ServeSites(RemoteTestSite& site) {
   return {site.Url("/four"), site.Url("/five")};
 }
 
+// The status line's last text is on screen by the time the closing message is, although the
+// status line shows a new text at most once a frame.
 void RunWholeCollection(Rig& rig) {
+  std::string status_at_message;
+  rig.messages.on_show = [&] {
+    std::array<wchar_t, 128> text{};
+    GetWindowTextW(rig.Of(Control::kLblStatus), text.data(), static_cast<int>(text.size()));
+    status_at_message = platform::Narrow(text.data());
+  };
   rig.PostClick(Control::kCmdSubmit);
   ASSERT_TRUE(rig.RunUntil([&] { return !rig.messages.shown.empty(); }));
+  rig.messages.on_show = nullptr;
   ASSERT_EQ(rig.messages.shown.size(), 1U);
   EXPECT_EQ(rig.messages.shown[0].second, "Expert Advisor/Custom Indicator 4個を収集しました。");
+  EXPECT_EQ(status_at_message, "Expert Advisor/Custom Indicator収集終了 EA/CI:4個");
   EXPECT_EQ(rig.window->Grid().GetCell(4, 1), "EA4.mq5");
   EXPECT_TRUE(IsWindowEnabled(rig.Of(Control::kCmdListSave)));
 }
