@@ -13,16 +13,7 @@ namespace trawlbox::app::qt {
 // row-number column, the grid's column widths, alignments and highlight colours, and scrolls to its
 // top row. The grid's current cell and selection end are the only selection: the view shows their
 // rectangle, with the focus frame on the current cell, and turns the user's input into the grid's
-// gestures (see grid_gestures.h):
-// - a left press makes the cell under the pointer current; with Shift it moves the selection end
-//   there instead; dragging moves the selection end. Ctrl adds nothing: there is one rectangle.
-// - a left press on a heading selects that column's entry rows; with Shift, the columns from the
-//   current cell's column to that one. Ctrl+A selects every entry cell.
-// - the arrow keys, Page Up and Page Down, Home and End (with Ctrl: the first or the last row as
-//   well) move the current cell; with Shift they move the selection end.
-// - other buttons select nothing, so a command on the current row acts on that row whatever lies
-//   under the pointer.
-// Tab and Shift+Tab leave the grid.
+// gestures (see grid_gestures.h).
 // The user's moves are shown at once; the program's (a collection run moves the current cell at
 // every entry) at most once a frame, as the window paints, since each change the view shows is also
 // announced to the accessibility bus.

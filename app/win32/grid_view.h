@@ -19,16 +19,8 @@ namespace trawlbox::app::win32 {
 // row as the list's header, the grid's column widths, alignments and highlight colours, and
 // scrolled to its top row. The grid's current cell and selection end are the only selection: the
 // list draws their rectangle itself, with a focus frame on the current cell, never selects an item
-// of its own, and turns the user's input into the grid's gestures (see grid_gestures.h):
-// - a left press makes the cell under the pointer current; with Shift it moves the selection end
-//   there instead; dragging moves the selection end, and past an edge scrolls on.
-// - a left press on a heading selects that column's entry rows; with Shift, the columns from the
-//   current cell's column to that one. Ctrl+A selects every entry cell.
-// - the arrow keys, Page Up and Page Down, Home and End (with Ctrl: the first or the last row as
-//   well) move the current cell; with Shift they move the selection end.
-// - other buttons select nothing, so a command on the current row acts on that row whatever lies
-//   under the pointer.
-// Tab and Shift+Tab leave the grid; the headings cannot be resized.
+// of its own, and turns the user's input into the grid's gestures (see grid_gestures.h); the
+// headings cannot be resized.
 // The user's moves are shown at once; the program's (a collection run writes cells and moves the
 // current cell at every entry, hundreds of times a second) at most once a frame.
 class GridView : public Window, private results::ResultGridObserver {
