@@ -18,13 +18,13 @@ Service& InjectedOrMade(Service* injected, const std::function<std::unique_ptr<S
 }  // namespace
 
 // The services that block the window or open a box over it, each showing the held frames first.
-class WindowServices::FlushFirst : public platform::Sleeper,
-                                   public platform::MessageBox,
-                                   public platform::FileDownloader {
+// A download's wait goes on painting, frame by frame, so it needs no flush of its own: one before
+// every file of a walk would paint the window once a file.
+class WindowServices::FlushFirst : public platform::Sleeper, public platform::MessageBox {
  public:
   FlushFirst(platform::Sleeper& sleeper, platform::MessageBox& messages,
-             platform::FileDownloader& downloader, std::function<void()> flush)
-      : sleeper_(sleeper), messages_(messages), downloader_(downloader), flush_(std::move(flush)) {}
+             std::function<void()> flush)
+      : sleeper_(sleeper), messages_(messages), flush_(std::move(flush)) {}
 
   void Sleep(int milliseconds) override {
     flush_();
@@ -34,15 +34,10 @@ class WindowServices::FlushFirst : public platform::Sleeper,
     flush_();
     messages_.Show(icon, text);
   }
-  [[nodiscard]] int DownloadToFile(const std::string& url, const std::string& path) override {
-    flush_();
-    return downloader_.DownloadToFile(url, path);
-  }
 
  private:
   platform::Sleeper& sleeper_;
   platform::MessageBox& messages_;
-  platform::FileDownloader& downloader_;
   std::function<void()> flush_;
 };
 
@@ -55,8 +50,7 @@ WindowServices::WindowServices(const MainWindowDependencies& deps, const SystemS
                   deps.download_limits),
       flush_first_(std::make_unique<FlushFirst>(
           InjectedOrMade(deps.sleeper, system.sleeper, own_sleeper_),
-          InjectedOrMade(deps.messages, system.messages, own_messages_), downloader_,
-          std::move(flush_frames))),
+          InjectedOrMade(deps.messages, system.messages, own_messages_), std::move(flush_frames))),
       chooser_(InjectedOrMade(deps.chooser, system.chooser, own_chooser_)),
       opener_(InjectedOrMade(deps.opener, system.opener, own_opener_)),
       clipboard_(InjectedOrMade(deps.clipboard, system.clipboard, own_clipboard_)),
@@ -65,8 +59,15 @@ WindowServices::WindowServices(const MainWindowDependencies& deps, const SystemS
 WindowServices::~WindowServices() = default;
 
 MainWindowServices WindowServices::ForLogic(platform::EventYield& yield) {
-  return MainWindowServices{transfer_, *flush_first_, yield,      *flush_first_, *flush_first_,
-                            chooser_,  opener_,       clipboard_, location_};
+  return MainWindowServices{.transfer = transfer_,
+                            .downloader = downloader_,
+                            .yield = yield,
+                            .sleeper = *flush_first_,
+                            .messages = *flush_first_,
+                            .chooser = chooser_,
+                            .opener = opener_,
+                            .clipboard = clipboard_,
+                            .location = location_};
 }
 
 void WindowServices::AbortTransfers() {

@@ -44,8 +44,9 @@ struct SystemServices {
 // The services a main window is built with, the same way on every system: each service a test
 // injected through the dependencies, else the window's own, made by its system; and the page
 // transfer and the downloader over the system's HTTP stack, sharing one HSTS store. Whatever the
-// window holds back of its painting is shown before the program blocks (a pause, a download) or a
-// message box opens, so the box never stands over an older text.
+// window holds back of its painting is shown before the program blocks without painting (the
+// pause between listing pages) or a message box opens, so the box never stands over an older
+// text.
 class WindowServices {
  public:
   // `flush_frames` shows at once what the window's frames hold back.
