@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -81,9 +82,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider input(data, size);
   const bool mql4 = input.ConsumeBool();
   const int type_index = input.ConsumeBool() ? 1 : 0;
-  // Mostly an untouched grid; sometimes a count near the grid's end or the counter's limit.
+  // Mostly an untouched grid; sometimes a count near the grid's end or the counter's limit. A run
+  // starts its count at 0 and never lets it wrap, so it is never negative.
   const std::int16_t initial_count =
-      input.ConsumeBool() ? input.ConsumeIntegral<std::int16_t>() : std::int16_t{0};
+      input.ConsumeBool()
+          ? input.ConsumeIntegralInRange<std::int16_t>(0, std::numeric_limits<std::int16_t>::max())
+          : std::int16_t{0};
   const int stop_at_yield = input.ConsumeIntegral<std::uint8_t>();
 
   trawlbox::testing::FakeCollectionWindow window;
