@@ -1,4 +1,5 @@
 #include "platform/http/hsts.h"
+#include "platform/http/ascii.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,13 +13,7 @@ namespace {
 // from overflowing the clock.
 constexpr std::chrono::seconds kMaxAgeCeiling(std::int64_t{1} << 31);
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 bool IsHexDigit(char c) { return IsDigit(c) || (Lower(c) >= 'a' && Lower(c) <= 'f'); }
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool IsTokenChar(char c) {
   return IsDigit(c) || (Lower(c) >= 'a' && Lower(c) <= 'z') ||

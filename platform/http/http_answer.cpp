@@ -1,23 +1,16 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/http/ascii.h"
 #include "platform/http/http_request.h"
 
 namespace trawlbox::platform {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameWithoutCase(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsBlankOrLineEnd(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlankOrLineEnd(text.back())) text.remove_suffix(1);
   return text;
 }
 
@@ -48,7 +41,7 @@ bool HttpAnswer::AddHeaderLine(std::string_view line) {
   const std::size_t colon = line.find(':');
   if (colon == std::string_view::npos || colon == 0) return false;
   const std::string_view name = line.substr(0, colon);
-  if (std::ranges::any_of(name, IsBlank)) return false;
+  if (std::ranges::any_of(name, IsBlankOrLineEnd)) return false;
   headers.emplace_back(name, Trimmed(line.substr(colon + 1)));
   return true;
 }

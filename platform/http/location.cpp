@@ -1,4 +1,5 @@
 #include "platform/http/location.h"
+#include "platform/http/ascii.h"
 
 #include <algorithm>
 #include <array>
@@ -7,15 +8,11 @@ namespace trawlbox::platform {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool IsAlpha(char c) { return Lower(c) >= 'a' && Lower(c) <= 'z'; }
 
 bool IsSchemeChar(char c) {
   return IsAlpha(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
 }
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool SameScheme(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),

@@ -1,4 +1,5 @@
 #include "platform/http/page_text.h"
+#include "platform/http/ascii.h"
 
 #include <algorithm>
 #include <array>
@@ -14,8 +15,6 @@ constexpr std::string_view kUtf8 = "UTF-8";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kCharset = "charset";
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string Lowered(std::string_view text) {
   std::string lowered(text);
   std::transform(lowered.begin(), lowered.end(), lowered.begin(), Lower);
@@ -27,8 +26,6 @@ bool IsCharsetNameChar(char c) {
          c == '_' || c == '.' || c == ':';
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 bool IsUtf8Name(std::string_view charset) {
   const std::string name = Lowered(charset);
   return name == "utf-8" || name == "utf8";
@@ -38,10 +35,10 @@ bool IsUtf8Name(std::string_view charset) {
 // "charset = 'sjis'"), empty when no "=" follows.
 std::string_view CharsetValueAt(std::string_view text, std::size_t pos) {
   std::size_t i = pos + kCharset.size();
-  while (i < text.size() && IsBlank(text[i])) ++i;
+  while (i < text.size() && IsBlankOrLineEnd(text[i])) ++i;
   if (i >= text.size() || text[i] != '=') return {};
   ++i;
-  while (i < text.size() && (IsBlank(text[i]) || text[i] == '"' || text[i] == '\'')) ++i;
+  while (i < text.size() && (IsBlankOrLineEnd(text[i]) || text[i] == '"' || text[i] == '\'')) ++i;
   const std::size_t start = i;
   while (i < text.size() && IsCharsetNameChar(text[i])) ++i;
   return text.substr(start, i - start);

@@ -1,4 +1,5 @@
 #include "platform/http/retry_after.h"
+#include "platform/http/ascii.h"
 
 #include <algorithm>
 #include <array>
@@ -19,8 +20,6 @@ constexpr std::array<std::string_view, 12> kMonths = {"Jan", "Feb", "Mar", "Apr"
 constexpr std::array<std::string_view, 7> kDays = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 constexpr std::array<std::string_view, 7> kLongDays = {
     "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }
 
@@ -169,8 +168,6 @@ std::int64_t FullYear(const DateFields& date, std::int64_t now_seconds) {
   while (SecondsSinceEpoch(date, year - 50) > now_seconds) year -= 100;
   return year;
 }
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "platform/http/web_url.h"
+#include "platform/http/ascii.h"
 
 #include <algorithm>
 #include <array>
@@ -7,16 +8,12 @@ namespace trawlbox::platform {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool IsControlOrSpace(char c) {
   const auto byte = static_cast<unsigned char>(c);
   return byte <= 0x20U || byte == 0x7FU;
 }
 
 bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80U; }
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The scheme's length with its "://", 0 unless it is http or https.
 std::size_t WebSchemeLength(std::string_view url) {
