@@ -14,9 +14,14 @@ bool FramePacer::ShowNow() {
   return true;
 }
 
+// What the flush shows closes the frame too: the window then blocks or a box stands over it, a
+// quiet spell, so the first change after it is shown at once.
 void FramePacer::Flush() {
   timer_->Stop();
-  FrameEnded();
+  if (!pacing_.FrameEnded()) return;
+  offer_again_();
+  timer_->Stop();
+  static_cast<void>(pacing_.FrameEnded());
 }
 
 void FramePacer::FrameEnded() {

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/frame_pacing.h"
 #include "app/qt/fonts.h"
 #include "app/qt/main_window.h"
 #include "platform/qt/curl_library.h"
@@ -52,6 +53,8 @@ int main(int argc, char* argv[]) {
       return 1;
     }
   }
+  // The window shows the program's last moves at the end of a frame, as a user sees them.
+  QTest::qWait(4 * trawlbox::app::kFrameMs);
   if (!window.grab().save(output, "PNG")) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);
     return 1;
